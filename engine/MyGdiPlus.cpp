@@ -1,0 +1,238 @@
+#include "MyGdiPlus.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <mutex>
+
+bool GPRectContains(const TGPRect& Rect, const TGPPoint& Point)
+{
+    const int64_t right = int64_t(Rect.X) + Rect.Width;
+    const int64_t bottom = int64_t(Rect.Y) + Rect.Height;
+    return Rect.X <= Point.X && Point.X < right && Rect.Y <= Point.Y && Point.Y < bottom;
+}
+
+void RectToGPRect(const TRect& R, TGPRect& G)
+{
+    G.X = R.Left;
+    G.Y = R.Top;
+    G.Width = static_cast<int32_t>(int64_t(R.Right) - R.Left);
+    G.Height = static_cast<int32_t>(int64_t(R.Bottom) - R.Top);
+}
+
+QImage NewBitmap(int width, int height, QImage::Format format)
+{
+    if (width < 0 || height < 0)
+        throw EImagingError(QStringLiteral("Cannot make a picture of %1 x %2 pixels")
+                                .arg(width)
+                                .arg(height)
+                                .toStdString());
+    if (int64_t(width) * height > MaxBitmapPixels)
+        throw EImagingError(
+            QStringLiteral("The picture of %1 x %2 pixels is too large to be made")
+                .arg(width)
+                .arg(height)
+                .toStdString());
+    if (width == 0 || height == 0)
+        return QImage();
+    QImage image(width, height, format);
+    if (image.isNull())
+        throw EImagingError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                                .arg(width)
+                                .arg(height)
+                                .toStdString());
+    image.fill(0);
+    return image;
+}
+
+QImage CopyBitmap(const QImage& image)
+{
+    return image.copy();
+}
+
+void PrepareImageDecoding()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { QImageReader::setAllocationLimit(1024); });
+}
+
+QImage NormalizeDecoded(const QImage& image)
+{
+    if (image.isNull())
+        return QImage();
+    const QImage::Format wanted =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (image.format() == wanted)
+        return image;
+    return image.convertToFormat(wanted);
+}
+
+namespace {
+
+QImage ReadWith(QImageReader& reader)
+{
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return NormalizeDecoded(image);
+}
+
+} // namespace
+
+QImage DecodeImageFile(const QString& fileName)
+{
+    PrepareImageDecoding();
+    QImageReader reader(fileName);
+    return ReadWith(reader);
+}
+
+QImage DecodeImageDevice(QIODevice* device)
+{
+    PrepareImageDecoding();
+    if (!device || device->size() == 0)
+        return QImage();
+    QImageReader reader(device);
+    return ReadWith(reader);
+}
+
+QImage DecodeImageBytes(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    return DecodeImageDevice(&buffer);
+}
+
+void RotateFlip(QImage& image, int type)
+{
+    if (image.isNull())
+        return;
+    switch (type) {
+    case Rotate90FlipNone:
+        image = image.transformed(QTransform().rotate(90));
+        break;
+    case Rotate270FlipNone:
+        image = image.transformed(QTransform().rotate(270));
+        break;
+    case RotateNoneFlipX:
+        image.mirror(true, false);
+        break;
+    case Rotate180FlipX:
+        image.mirror(false, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source,
+                TInterpolation mode)
+{
+    // drawImage reads a source size of 0 or less as "to the image's edge"
+    // and a negative target as the natural size; here both draw nothing.
+    if (image.isNull() || source.width() <= 0 || source.height() <= 0 || !(dest.width() > 0) ||
+        !(dest.height() > 0))
+        return;
+
+    const bool smooth = mode != TInterpolation::NearestNeighbor;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+
+    const bool reduces = dest.width() < source.width() || dest.height() < source.height();
+    if (mode == TInterpolation::HighQuality && reduces) {
+        // QPainter samples bilinearly, which aliases when it reduces; an
+        // area-averaging reduction first keeps fine detail grey, not noisy.
+        const QImage part = source == image.rect() ? image : image.copy(source);
+        const int w = qMax(1, qRound(dest.width()));
+        const int h = qMax(1, qRound(dest.height()));
+        const QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        painter.drawImage(dest, reduced, QRectF(reduced.rect()));
+    } else {
+        painter.drawImage(dest, image, QRectF(source));
+    }
+    painter.restore();
+}
+
+TBitmapData24::TBitmapData24(QImage& image)
+    : m_image(image)
+{
+    const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
+    Width = straight.width();
+    Height = straight.height();
+    m_view = QImage(Width, Height, QImage::Format_BGR888);
+    if (m_view.isNull())
+        return;
+    for (int y = 0; y < Height; ++y) {
+        const uchar* src = straight.constScanLine(y);
+        uchar* dst = m_view.scanLine(y);
+        for (int x = 0; x < Width; ++x, src += 4, dst += 3) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    }
+    Stride = static_cast<int>(m_view.bytesPerLine());
+    Scan0 = m_view.bits();
+}
+
+TBitmapData24::~TBitmapData24()
+{
+    if (m_view.isNull())
+        return;
+    const QImage::Format format = m_image.format();
+    QImage straight = m_image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < Height; ++y) {
+        const uchar* src = m_view.constScanLine(y);
+        uchar* dst = straight.scanLine(y);
+        for (int x = 0; x < Width; ++x, src += 3, dst += 4) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    }
+    m_image = format == QImage::Format_ARGB32 ? straight : straight.convertToFormat(format);
+}
+
+QByteArray FindEncoderForMimeType(const QByteArray& mimeType)
+{
+    const QList<QByteArray> formats = QImageWriter::imageFormatsForMimeType(mimeType);
+    return formats.isEmpty() ? QByteArray() : formats.last();
+}
+
+bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
+{
+    const QByteArray format = FindEncoderForMimeType(mimeType);
+    if (format.isEmpty() || image.isNull() || !device)
+        return false;
+    QImageWriter writer(device, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    return writer.write(image);
+}
+
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write)
+{
+    // Write to what a symbolic link points at, so the link stays a link.
+    QString target = fileName;
+    const QFileInfo info(fileName);
+    if (info.isSymLink()) {
+        const QString linked = info.symLinkTarget();
+        if (!linked.isEmpty())
+            target = linked;
+    }
+    QSaveFile file(target);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!write(file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,186 @@
+#pragma once
+
+// The imaging layer: bitmaps, decoding, encoders, the locked 24-bit view,
+// rotate/flip, drawing with source rectangles, and the rectangle helpers.
+// Everything the engine draws goes through here, over QImage and QPainter.
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+
+class QIODevice;
+
+// ---------------------------------------------------------------------------
+// Rectangles and points
+
+// An imaging rectangle: X, Y, Width, Height.
+struct TGPRect
+{
+    int32_t X = 0;
+    int32_t Y = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    friend bool operator==(const TGPRect&, const TGPRect&) = default;
+};
+
+struct TGPPoint
+{
+    int32_t X = 0;
+    int32_t Y = 0;
+    friend bool operator==(const TGPPoint&, const TGPPoint&) = default;
+};
+
+// An edge rectangle: Left, Top, Right, Bottom.
+struct TRect
+{
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+// True when Rect.X <= Point.X < Rect.X + Rect.Width (and likewise for Y):
+// the right and bottom edges are outside.
+bool GPRectContains(const TGPRect& Rect, const TGPPoint& Point);
+void RectToGPRect(const TRect& R, TGPRect& G);
+
+inline QRect ToQRect(const TGPRect& r)
+{
+    return QRect(r.X, r.Y, r.Width, r.Height);
+}
+inline TGPRect FromQRect(const QRect& r)
+{
+    return TGPRect{r.x(), r.y(), r.width(), r.height()};
+}
+
+// ---------------------------------------------------------------------------
+// Bitmaps
+
+// Raised when a bitmap cannot be made (too large for memory).
+class EImagingError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The largest bitmap the layer makes: 2^28 pixels (1 GB at 32 bits).
+constexpr int64_t MaxBitmapPixels = int64_t(1) << 28;
+
+// Makes a new bitmap with every pixel zero (transparent black). A width or
+// height of 0 gives an empty bitmap; a negative size or more than
+// MaxBitmapPixels raises EImagingError before anything is allocated.
+QImage NewBitmap(int width, int height, QImage::Format format = QImage::Format_ARGB32);
+
+// A deep copy in the same pixel format.
+QImage CopyBitmap(const QImage& image);
+
+// Decoded pictures are Format_ARGB32 (with alpha) or Format_RGB32 (without);
+// palette, 16-bit and other formats are converted. A picture that cannot be
+// decoded gives an empty (0 x 0) image, never an error.
+QImage NormalizeDecoded(const QImage& image);
+QImage DecodeImageFile(const QString& fileName);
+QImage DecodeImageDevice(QIODevice* device);
+QImage DecodeImageBytes(const QByteArray& bytes);
+
+// Raises the image readers' allocation limit once per process (1024 MB), so
+// that photos of 50 megapixels and more decode. Every decode calls it.
+void PrepareImageDecoding();
+
+// ---------------------------------------------------------------------------
+// Rotate and flip, in place, by the rotate-flip type values.
+
+enum TRotateFlipType : int {
+    Rotate90FlipNone = 1,  // a quarter turn clockwise
+    Rotate270FlipNone = 3, // a quarter turn counter-clockwise
+    RotateNoneFlipX = 4,   // mirror left to right
+    Rotate180FlipX = 6,    // mirror top to bottom
+};
+
+void RotateFlip(QImage& image, int type);
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+enum class TInterpolation {
+    Default,         // bilinear
+    NearestNeighbor, // no smoothing
+    Bilinear,
+    HighQuality,     // area averaging when reducing, bilinear when enlarging
+};
+
+// Draws the part Source of Image into Dest. A source or destination whose
+// width or height is 0 or less draws nothing.
+void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source,
+                TInterpolation mode);
+
+// ---------------------------------------------------------------------------
+// The locked 24-bit view: bytes blue, green, red; rows Stride bytes apart.
+// Destroying the view writes the colours back into the bitmap; alpha is kept.
+
+class TBitmapData24
+{
+public:
+    explicit TBitmapData24(QImage& image);
+    ~TBitmapData24();
+    TBitmapData24(const TBitmapData24&) = delete;
+    TBitmapData24& operator=(const TBitmapData24&) = delete;
+
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    uchar* Scan0 = nullptr;
+
+private:
+    QImage& m_image;
+    QImage m_view;
+};
+
+// Runs f(blue, green, red) over every pixel of a bitmap, on straight (not
+// premultiplied) colours, keeping alpha. The same result as a pass through
+// the 24-bit view, without the conversion copy for 32-bit bitmaps.
+template <class F> void ForEachPixelBGR(QImage& image, F&& f)
+{
+    if (image.isNull())
+        return;
+    const QImage::Format format = image.format();
+    const bool direct = format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
+    QImage work = direct ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+    QImage& target = direct ? image : work;
+    const int w = target.width();
+    const int h = target.height();
+    for (int y = 0; y < h; ++y) {
+        uchar* p = target.scanLine(y);
+        for (int x = 0; x < w; ++x, p += 4) {
+            // Little-endian 0xAARRGGBB: bytes blue, green, red, alpha.
+            f(p[0], p[1], p[2]);
+        }
+    }
+    if (!direct)
+        image = work.convertToFormat(format);
+}
+
+// ---------------------------------------------------------------------------
+// Encoders and writing files
+
+// The Qt format name of the encoder for a MIME type ("image/jpeg",
+// "image/png"); where several match, the last one wins. Empty when none.
+QByteArray FindEncoderForMimeType(const QByteArray& mimeType);
+
+// Encodes Image into Device with the encoder of MimeType; Quality -1 means
+// no quality parameter. False when there is no encoder or it fails.
+bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
+                 int quality = -1);
+
+// Writes a file so that it is either the complete new content or left as it
+// was: the content goes to a temporary file beside it, which replaces the
+// old one only when everything was written. Keeps the old file's
+// permissions and writes through a symbolic link. Write returns false to
+// give up. False when the file could not be written.
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write);

@@ -1,0 +1,6 @@
+#include "Program.h"
+
+int main(int argc, char* argv[])
+{
+    return RunProgram(argc, argv);
+}

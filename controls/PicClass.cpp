@@ -1,0 +1,116 @@
+#include "PicClass.h"
+
+#include "ExtMath.h"
+
+TPicClass::TPicClass(QWidget* owner) : TRectBase(owner), Image(std::make_unique<TEffectImage>()) {}
+
+TPicClass::~TPicClass() = default;
+
+void TPicClass::Draw(QPainter& g)
+{
+    Image->Draw(g, GetRect());
+}
+
+void TPicClass::ApplySize()
+{
+    Image->ResizeDisplay(Width, Height);
+}
+
+void TPicClass::DrawScaled(QPainter& g, int offsetX, int offsetY, double scale)
+{
+    TGPRect dest{X - offsetX, Y - offsetY, Width, Height};
+    if (scale >= 0) {
+        dest.X = XTrunc(XMul(X - offsetX, scale));
+        dest.Y = XTrunc(XMul(Y - offsetY, scale));
+        dest.Width = XTrunc(XMul(Width, scale));
+        dest.Height = XTrunc(XMul(Height, scale));
+    }
+    Image->DrawTo(g, dest);
+}
+
+void TPicClass::LoadFromFile(const QString& fileName, int boxW, int boxH, const TGPRect& box,
+                             bool inset)
+{
+    int w = boxW;
+    int h = boxH;
+    Image->LoadFromFileFit(fileName, w, h, inset);
+    PlaceInBox(w, h, box);
+    Loaded = true;
+    UpdateRegion();
+    InvalidateOwner();
+}
+
+void TPicClass::LoadFromImage(const QImage& picture, int boxW, int boxH, const TGPRect& box,
+                              bool inset)
+{
+    int w = boxW;
+    int h = boxH;
+    Image->SetImageFit(picture, w, h, inset);
+    PlaceInBox(w, h, box);
+    Loaded = true;
+    UpdateRegion();
+}
+
+void TPicClass::PlaceInBox(int w, int h, const TGPRect& box)
+{
+    Width = w;
+    Height = h;
+    // Integer division truncates toward zero, as the centring asks.
+    X = box.X + (box.Width - w) / 2;
+    Y = box.Y + (box.Height - h) / 2;
+}
+
+void TPicClass::SetRect(const TGPRect& rect)
+{
+    X = rect.X;
+    Y = rect.Y;
+    Width = rect.Width;
+    Height = rect.Height;
+}
+
+QImage* TPicClass::GetBitmap() const
+{
+    return Image->GetSourceBitmap();
+}
+
+void TPicClass::DrawPreview(QPainter& g)
+{
+    Image->DrawPreview(g, GetRect());
+}
+
+bool TPicClass::ApplyEffect(std::unique_ptr<TEffectBase> effect)
+{
+    double w = Width;
+    double h = Height;
+    const bool recorded = Image->AddEffect(std::move(effect), w, h);
+    Width = XTrunc(w);
+    Height = XTrunc(h);
+    return recorded;
+}
+
+void TPicClass::PreviewEffect(TEffectBase& effect)
+{
+    double w = Width;
+    double h = Height;
+    Image->PreviewEffect(effect, w, h);
+    Width = XTrunc(w);
+    Height = XTrunc(h);
+}
+
+void TPicClass::Undo()
+{
+    double w = Width;
+    double h = Height;
+    Image->Undo(w, h);
+    Width = XTrunc(w);
+    Height = XTrunc(h);
+}
+
+void TPicClass::Redo()
+{
+    double w = Width;
+    double h = Height;
+    Image->Redo(w, h);
+    Width = XTrunc(w);
+    Height = XTrunc(h);
+}

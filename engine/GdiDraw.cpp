@@ -2,7 +2,7 @@
 
 #include <QLinearGradient>
 #include <QPaintDevice>
-#include <QPolygon>
+#include <QPolygonF>
 #include <QTextOption>
 
 #include <cmath>
@@ -80,11 +80,14 @@ void DrawRectOutline(QPainter& painter, const QPen& pen, const TGPRect& rect)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
+    // Through the pixel centres, so that each corner point is its own pixel
+    // and the first dash starts on it.
+    painter.translate(0.5, 0.5);
     const int right = rect.X + rect.Width - 1;
     const int bottom = rect.Y + rect.Height - 1;
-    QPolygon polygon;
-    polygon << QPoint(rect.X, rect.Y) << QPoint(right, rect.Y) << QPoint(right, bottom)
-            << QPoint(rect.X, bottom);
+    QPolygonF polygon;
+    polygon << QPointF(rect.X, rect.Y) << QPointF(right, rect.Y) << QPointF(right, bottom)
+            << QPointF(rect.X, bottom);
     painter.drawPolygon(polygon);
     painter.restore();
 }

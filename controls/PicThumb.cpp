@@ -145,6 +145,8 @@ TPicThumb::TPicThumb(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setMouseTracking(true);
+    m_repaintTimer.setInterval(15);
+    connect(&m_repaintTimer, &QTimer::timeout, this, &TPicThumb::FlushRepaints);
     resize(400, 300);
     CalcLayout();
 }
@@ -198,10 +200,11 @@ void TPicThumb::WaitForRun()
         // User input stays queued: a click here could start a nested rebuild.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    // The run is over; its worker may still be posting its final repaint.
+    // The run is over; its worker may still be making its final repaint
+    // request. Joined, it has made them all.
     if (m_worker) {
         m_worker->Join();
-        m_worker.reset();
+        FlushRepaints();
     }
 }
 
@@ -217,6 +220,7 @@ void TPicThumb::StartThumbs()
     WaitForRun();
     m_state.store(StateBuilding);
     m_worker = std::make_unique<TCreateThumbThread>(false, this);
+    m_repaintTimer.start();
 }
 
 void TPicThumb::StopThumbs()
@@ -277,27 +281,46 @@ void TPicThumb::RequestCellRepaint(int32_t index)
         return;
     if (OnCellRepaintRequest)
         OnCellRepaintRequest(index);
+    if (std::this_thread::get_id() == m_uiThread) {
+        InvalidateItem(index);
+        return;
+    }
     // Only the index travels; the user-interface thread finds the cell.
-    QMetaObject::invokeMethod(
-        this,
-        [this, index] {
-            if (!m_destroying.load())
-                InvalidateItem(index);
-        },
-        Qt::QueuedConnection);
+    std::lock_guard<std::mutex> lock(m_repaintLock);
+    m_repaintCells.push_back(index);
 }
 
 void TPicThumb::RequestRepaintAll()
 {
     if (m_destroying.load())
         return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_destroying.load())
-                viewport()->update();
-        },
-        Qt::QueuedConnection);
+    std::lock_guard<std::mutex> lock(m_repaintLock);
+    m_repaintAll = true;
+}
+
+void TPicThumb::FlushRepaints()
+{
+    const bool workerDone = !m_worker || m_worker->Finished();
+    std::vector<int32_t> cells;
+    bool all = false;
+    {
+        std::lock_guard<std::mutex> lock(m_repaintLock);
+        cells.swap(m_repaintCells);
+        std::swap(all, m_repaintAll);
+    }
+    if (m_destroying.load())
+        return;
+    for (const int32_t index : cells)
+        InvalidateItem(index);
+    if (all)
+        viewport()->update();
+    if (workerDone) {
+        m_repaintTimer.stop();
+        if (m_worker) {
+            m_worker->Join();
+            m_worker.reset();
+        }
+    }
 }
 
 void TPicThumb::InvalidateItem(int32_t index)

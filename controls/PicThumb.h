@@ -22,12 +22,14 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 class TCreateThumbThread;
@@ -218,8 +220,12 @@ private:
     void RunThumbs();
     // Asks the user-interface thread to repaint the whole browser.
     void RequestRepaintAll();
-    // Asks for the repaint of item i's cell (queued from the worker).
+    // Asks for the repaint of item i's cell: at once on the user-interface
+    // thread, else queued (only the index) for it.
     void RequestCellRepaint(int32_t index);
+    // On the user-interface thread, while a worker runs: carries out the
+    // queued repaint requests; stops itself once the worker has ended.
+    void FlushRepaints();
     void InvalidateItem(int32_t index);
     // Waits (10 ms sleeps, pending non-input events processed) until idle,
     // then joins the finished worker.
@@ -237,6 +243,13 @@ private:
     std::atomic<uint8_t> m_state{StateIdle};
     std::atomic<bool> m_destroying{false};
     std::unique_ptr<TCreateThumbThread> m_worker;
+    const std::thread::id m_uiThread = std::this_thread::get_id();
+    // Repaint requests of the worker, taken by the user-interface thread's
+    // timer (Qt's own event posting is invisible to thread checkers).
+    std::mutex m_repaintLock;
+    std::vector<int32_t> m_repaintCells;
+    bool m_repaintAll = false;
+    QTimer m_repaintTimer;
 
     std::vector<std::unique_ptr<TImageInfor>> m_items;
     QStringList m_fileList;

@@ -29,9 +29,10 @@ void TCreateThumbThread::Execute()
 {
     try {
         Browser->RunThumbs();
+        Browser->RequestRepaintAll();
     } catch (...) {
-        // The run is over and idle; the worker ends without a word.
-        return;
+        // The run is over and idle; the worker ends without a word and
+        // without the final repaint.
     }
-    Browser->RequestRepaintAll();
+    m_finished.store(true);
 }

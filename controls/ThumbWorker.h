@@ -6,6 +6,7 @@
 // missing thumbnails and then asks the user-interface thread for a repaint
 // of the whole browser; it never paints itself.
 
+#include <atomic>
 #include <thread>
 
 class TPicThumb;
@@ -24,6 +25,8 @@ public:
     // Waits for the body to end; nothing when it never started or has been
     // joined already.
     void Join();
+    // True once the body has made its last request of the browser.
+    bool Finished() const { return m_finished.load(); }
 
     TPicThumb* const Browser;
 
@@ -32,5 +35,6 @@ private:
     // final repaint.
     void Execute();
 
+    std::atomic<bool> m_finished{false};
     std::thread m_thread;
 };

@@ -17,16 +17,6 @@
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_rect_base";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // A rectangle that counts its ApplySize calls.
 class TCountingRect : public TRectBase
@@ -111,7 +101,6 @@ class RectBaseTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        App();
         SetAppCursor(Qt::ArrowCursor);
         Owner = std::make_unique<TTestOwner>();
         Owner->show();
@@ -259,7 +248,6 @@ TEST(RectToolsTest, SizeNeverFallsBelowOnePixelAndNeverFlips)
 
 TEST(AppCursorTest, ShapesReplaceAndTheDefaultRemovesEveryOverride)
 {
-    App();
     SetAppCursor(Qt::ArrowCursor);
     EXPECT_TRUE(AppCursorIsDefault());
     for (int i = 0; i < 5; ++i)
@@ -283,7 +271,6 @@ TEST(AppCursorTest, ShapesReplaceAndTheDefaultRemovesEveryOverride)
 
 TEST(RectBaseObjectTest, RegionIsTheRectanglePlusHandlesWhileSelected)
 {
-    App();
     TRectBase object(nullptr);
     EXPECT_EQ(RectOf(object), (TGPRect{0, 0, 1, 1}));
     EXPECT_EQ(object.DragMode, TRectBase::DragIdle);
@@ -314,7 +301,6 @@ TEST(RectBaseObjectTest, RegionIsTheRectanglePlusHandlesWhileSelected)
 
 TEST(RectBaseObjectTest, HitTestTakesHandlesOnlyWhileSelected)
 {
-    App();
     TRectBase object(nullptr);
     object.X = 10;
     object.Y = 10;
@@ -331,7 +317,6 @@ TEST(RectBaseObjectTest, HitTestTakesHandlesOnlyWhileSelected)
 
 TEST(RectBaseObjectTest, SelectionMarksAreADashedOutlineAndBlackSquares)
 {
-    App();
     QImage image = MakeSolid(60, 40, Qt::white);
     TRectBase object(nullptr);
     object.X = 10;

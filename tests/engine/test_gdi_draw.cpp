@@ -12,16 +12,6 @@
 
 namespace {
 
-QGuiApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_gdi_draw";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
 
 QImage FillWith(const QBrush& brush, int w, int h)
 {
@@ -73,7 +63,6 @@ TEST(GdiDrawTest, RegionStartsUnboundedAndGrowsByUnion)
 
 TEST(GdiDrawTest, ExcludedRegionIsLeftUntouchedByLaterFills)
 {
-    App();
     QImage image = MakeSolid(40, 30, Qt::white);
     TGPRegion region;
     region.MakeEmpty();
@@ -118,7 +107,6 @@ TEST(GdiDrawTest, ExcludedRegionIsLeftUntouchedByLaterFills)
 
 TEST(GdiDrawTest, GradientRunsFromFirstToSecondColourAlongTheAngle)
 {
-    App();
     const QColor red(255, 0, 0);
     const QColor blue(0, 0, 255);
     const QImage across =
@@ -140,7 +128,6 @@ TEST(GdiDrawTest, GradientRunsFromFirstToSecondColourAlongTheAngle)
 
 TEST(GdiDrawTest, GradientAngleIsNotScaledWithTheRectangle)
 {
-    App();
     // At 45 degrees on a 200 x 50 rectangle the lines of equal colour are
     // perpendicular to the true 45-degree direction (x + y constant), not
     // to the rectangle's diagonal.
@@ -157,7 +144,6 @@ TEST(GdiDrawTest, GradientAngleIsNotScaledWithTheRectangle)
 
 TEST(GdiDrawTest, FontEmIsInPixelsWithTheStyleSum)
 {
-    App();
     QImage image = MakeSolid(10, 10, Qt::white);
     const QFont f12 = MakePixelFont("DejaVu Sans", 12, FontStyleRegular, &image);
     EXPECT_EQ(QFontInfo(f12).pixelSize(), 12);
@@ -177,7 +163,6 @@ TEST(GdiDrawTest, FontEmIsInPixelsWithTheStyleSum)
 
 TEST(GdiDrawTest, TextIsClippedToTheLayoutRectangleAndWrapped)
 {
-    App();
     QImage image = MakeSolid(200, 100, Qt::white);
     const QFont font = MakePixelFont("DejaVu Sans", 20, FontStyleBold, &image);
     {

@@ -25,6 +25,8 @@ bool TFrameClass::HitTest(int px, int py)
 void TFrameClass::LoadFromFile(const QString& fileName, int boxW, int boxH, const TGPRect& box,
                                bool inset)
 {
+    // A new picture starts with a new history.
+    Image = std::make_unique<TEffectImage>();
     try {
         Image->LoadFromFile(fileName, boxW, boxH, inset);
     } catch (const std::exception&) {

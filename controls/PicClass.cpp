@@ -33,7 +33,12 @@ void TPicClass::LoadFromFile(const QString& fileName, int boxW, int boxH, const 
 {
     int w = boxW;
     int h = boxH;
-    Image->LoadFromFileFit(fileName, w, h, inset);
+    // A new picture starts with a new history: the old entries (colour
+    // effects keep copies of the old pixels) must not be undone onto it.
+    // The old picture stays when the file cannot be decoded.
+    auto image = std::make_unique<TEffectImage>();
+    image->LoadFromFileFit(fileName, w, h, inset);
+    Image = std::move(image);
     PlaceInBox(w, h, box);
     Loaded = true;
     UpdateRegion();
@@ -45,7 +50,9 @@ void TPicClass::LoadFromImage(const QImage& picture, int boxW, int boxH, const T
 {
     int w = boxW;
     int h = boxH;
-    Image->SetImageFit(picture, w, h, inset);
+    auto image = std::make_unique<TEffectImage>();
+    image->SetImageFit(picture, w, h, inset);
+    Image = std::move(image);
     PlaceInBox(w, h, box);
     Loaded = true;
     UpdateRegion();

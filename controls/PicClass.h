@@ -29,8 +29,9 @@ public:
 
     // Loads the file fitted into BoxW x BoxH with its proportions kept and
     // centred in Box (halves truncated); sets Loaded, updates the region and
-    // repaints the owner. A file that cannot be decoded raises the picture's
-    // error before anything of the object changes.
+    // repaints the owner. The picture starts with an empty history. A file
+    // that cannot be decoded raises the picture's error before anything of
+    // the object changes.
     virtual void LoadFromFile(const QString& fileName, int boxW, int boxH, const TGPRect& box,
                               bool inset);
     // The same from a picture that stays the caller's; does not repaint.

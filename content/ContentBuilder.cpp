@@ -1,0 +1,32 @@
+#include "ContentBuilder.h"
+
+#include "ClipArtPainter.h"
+
+TContentBuilder::TContentBuilder(const QString& ProgramDir, bool Force)
+    : m_writer(ProgramDir, Force)
+{}
+
+void TContentBuilder::Build()
+{
+    BuildClipArt();
+    BuildPngFrames();
+    BuildTextures();
+    BuildFrames();
+    BuildDefaults();
+    BuildHelp();
+    m_writer.Finish();
+}
+
+void TContentBuilder::BuildClipArt()
+{
+    for (const TClipArtItem& item : TClipArtPainter::Catalogue()) {
+        m_writer.WritePng(QStringLiteral("clipart/%1/%2").arg(item.Category, item.FileName),
+                          [&] { return TClipArtPainter::Paint(item); });
+    }
+}
+
+void TContentBuilder::BuildPngFrames() {}
+void TContentBuilder::BuildTextures() {}
+void TContentBuilder::BuildFrames() {}
+void TContentBuilder::BuildDefaults() {}
+void TContentBuilder::BuildHelp() {}

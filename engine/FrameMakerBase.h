@@ -8,15 +8,26 @@
 // transparent opening for the photo.
 
 #include "MyStreamAdapter.h"
+#include "UniFuncs.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Frame file type byte.
-enum TFrameFileType : uint8_t { ftSimple = 0, ftOrnate = 1, ftPicture = 2 };
+enum TFrameFileType : uint8_t
+{
+    ftSimple = 0,
+    ftOrnate = 1,
+    ftPicture = 2
+};
+
+// The header: "OKX", 0, reserved 0, type byte; the record follows it.
+constexpr int FrameFileHeaderSize = 6;
 
 class TFrameMakerBase
 {
@@ -48,9 +59,33 @@ public:
     virtual void SaveToFile(const QString& FileName) = 0;
 
 protected:
+    // What LoadFromFile and SaveToFile of every kind share.
+
+    // Opens the file for reading without sharing and places it after the
+    // header, which is neither read nor tested. Raises EFOpenError.
+    static std::unique_ptr<TFileStreamW> OpenFrameFile(const QString& FileName);
+    // Reads Count picture bytes at the file's position and decodes them. A
+    // count larger than what is left of the file raises EReadError "Stream
+    // read error" before anything of that size is allocated.
+    static QImage ReadFramePicture(TFileStreamW& File, uint32_t Count);
+    // The JPEG bytes of a picture as a frame file holds them; empty for an
+    // empty picture.
+    static QByteArray EncodeFramePicture(const QImage& Picture);
+    // Writes the header with the type byte, the record and the pictures back
+    // to back. The file is replaced only once everything was written; on
+    // failure it raises EFCreateError "Cannot create file %s" naming FileName
+    // and the old file stays as it was.
+    static void WriteFrameFile(const QString& FileName, uint8_t FrameType, const QByteArray& Record,
+                               const std::vector<QByteArray>& Pictures);
+    // Raises EFCreateError for FileName.
+    [[noreturn]] static void RaiseCreateError(const QString& FileName);
+
     int32_t Height = 0;
     int32_t Width = 0;
 };
+
+// Clamps a 64-bit sum of file fields to the 32-bit range.
+int32_t SaturateToInt32(int64_t Value);
 
 // Opens the file for reading, reads the 6-byte header and returns byte 5.
 uint8_t GetFrameFileType(const QString& FileName);

@@ -1,6 +1,7 @@
 #include "ContentBuilder.h"
 
 #include "ClipArtPainter.h"
+#include "TexturePainter.h"
 
 TContentBuilder::TContentBuilder(const QString& ProgramDir, bool Force)
     : m_writer(ProgramDir, Force)
@@ -26,7 +27,13 @@ void TContentBuilder::BuildClipArt()
 }
 
 void TContentBuilder::BuildPngFrames() {}
-void TContentBuilder::BuildTextures() {}
+void TContentBuilder::BuildTextures()
+{
+    for (const TTexturePainter::TTexture& texture : TTexturePainter::Catalogue()) {
+        m_writer.WriteJpeg(QStringLiteral("bkpic/") + texture.FileName, JpegQuality,
+                           [&] { return TTexturePainter::Paint(texture); });
+    }
+}
 void TContentBuilder::BuildFrames() {}
 void TContentBuilder::BuildDefaults() {}
 void TContentBuilder::BuildHelp() {}

@@ -11,6 +11,9 @@
 class TContentBuilder
 {
 public:
+    // The quality of the shipped JPEG pictures (textures, default photo).
+    static constexpr int JpegQuality = 92;
+
     TContentBuilder(const QString& ProgramDir, bool Force);
 
     void Build();

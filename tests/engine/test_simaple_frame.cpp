@@ -284,3 +284,25 @@ TEST(SimapleFrameTest, BrushesAndPensByKind)
     maker.MakePen(pen, 2);
     EXPECT_EQ(pen.get(), before);
 }
+
+TEST(SimapleFrameTest, ExtremeFieldsFromAFileNeverCrash)
+{
+    const int32_t values[] = {std::numeric_limits<int32_t>::min(), -1000000, -1, 0, 7, 1000000,
+                              std::numeric_limits<int32_t>::max()};
+    TSimapleFrameMaker maker;
+    maker.SetWidth(50);
+    maker.SetHeight(40);
+    for (uint8_t shape = 0; shape < 3; ++shape)
+        for (int32_t o : values)
+            for (int32_t i : values)
+                for (int32_t fw : values)
+                    for (int32_t fh : {values[0], 0, 7, values[6]}) {
+                        maker.SetShape(shape);
+                        maker.SetOutEdge(o);
+                        maker.SetInnerEdge(i);
+                        maker.SetFrameWidth(fw);
+                        maker.SetFrameHeight(fh);
+                        const QImage bitmap = RenderOf(maker);
+                        ASSERT_EQ(bitmap.size(), QSize(50, 40));
+                    }
+}

@@ -1,6 +1,7 @@
 #include "ContentBuilder.h"
 
 #include "ClipArtPainter.h"
+#include "FrameLibrary.h"
 #include "TexturePainter.h"
 
 TContentBuilder::TContentBuilder(const QString& ProgramDir, bool Force)
@@ -34,6 +35,13 @@ void TContentBuilder::BuildTextures()
                            [&] { return TTexturePainter::Paint(texture); });
     }
 }
-void TContentBuilder::BuildFrames() {}
+void TContentBuilder::BuildFrames()
+{
+    for (const TFrameItem& item : TFrameLibrary::Catalogue()) {
+        m_writer.WriteWith(QStringLiteral("Frame/%1/%2").arg(item.Category, item.FileName),
+                           [&](const QString& FileName) { item.Make()->SaveToFile(FileName); });
+    }
+    m_writer.MakeFolder(QStringLiteral("Frame/") + QLatin1String(TFrameLibrary::UserCategory));
+}
 void TContentBuilder::BuildDefaults() {}
 void TContentBuilder::BuildHelp() {}

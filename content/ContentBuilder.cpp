@@ -2,6 +2,7 @@
 
 #include "ClipArtPainter.h"
 #include "FrameLibrary.h"
+#include "PngFramePainter.h"
 #include "TexturePainter.h"
 
 TContentBuilder::TContentBuilder(const QString& ProgramDir, bool Force)
@@ -27,7 +28,13 @@ void TContentBuilder::BuildClipArt()
     }
 }
 
-void TContentBuilder::BuildPngFrames() {}
+void TContentBuilder::BuildPngFrames()
+{
+    for (const TPngFrameItem& item : TPngFramePainter::Catalogue()) {
+        m_writer.WritePng(QStringLiteral("png/") + item.FileName,
+                          [&] { return TPngFramePainter::Paint(item); });
+    }
+}
 void TContentBuilder::BuildTextures()
 {
     for (const TTexturePainter::TTexture& texture : TTexturePainter::Catalogue()) {
@@ -43,5 +50,9 @@ void TContentBuilder::BuildFrames()
     }
     m_writer.MakeFolder(QStringLiteral("Frame/") + QLatin1String(TFrameLibrary::UserCategory));
 }
-void TContentBuilder::BuildDefaults() {}
+void TContentBuilder::BuildDefaults()
+{
+    m_writer.WritePng(QStringLiteral("Default.png"),
+                      [] { return TPngFramePainter::PaintDefault(); });
+}
 void TContentBuilder::BuildHelp() {}

@@ -1,0 +1,8 @@
+#include "ProgramFolder.h"
+
+#include <QCoreApplication>
+
+QString ExecutableFolder()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}

@@ -494,6 +494,14 @@ TEST_F(QynKadrixTest, SaveJPEGReportsAFileItCannotWrite)
     } catch (const EFCreateError& e) {
         EXPECT_EQ(QString::fromStdString(e.what()), "Cannot create file " + path);
     }
+
+    // At scale 0 there is no picture to encode: reported, and the file it
+    // was to replace stays whole.
+    const QString existing = Dir.write("old.jpg", "old content");
+    EXPECT_THROW(Canvas->SaveJPEG(existing, 0.0), EFCreateError);
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old content"));
 }
 
 // ---------------------------------------------------------------------------

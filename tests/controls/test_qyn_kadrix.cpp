@@ -90,6 +90,15 @@ std::vector<int> QuantisationValues(const QByteArray& jpeg)
     return values;
 }
 
+// A brightness change (contrast 0, gamma 1).
+std::unique_ptr<TColorAdjust> Brightness(int value)
+{
+    auto effect = std::make_unique<TColorAdjust>();
+    effect->SetBrightness(value);
+    effect->SetGamma(1.0);
+    return effect;
+}
+
 class QynKadrixTest : public ::testing::Test
 {
 protected:
@@ -260,10 +269,8 @@ TEST_F(QynKadrixTest, PreviewModeShowsOnlyThePhoto)
     EXPECT_EQ(PixelAt(screen, 400, 300), Blue);
 
     Canvas->SetPreviewMode(true);
-    TColorAdjust darker;
-    darker.SetBrightness(-255);
-    darker.SetGamma(1.0);
-    Canvas->PreviewPhotoEffect(darker);
+    const auto darker = Brightness(-255);
+    Canvas->PreviewPhotoEffect(*darker);
     screen = Screen();
     EXPECT_EQ(PixelAt(screen, 100, 300), WhitePixel);
     EXPECT_EQ(PixelAt(screen, 239, 300), WhitePixel);
@@ -541,14 +548,9 @@ TEST_F(QynKadrixTest, UndoStepsTheLayersInOrder)
     Canvas->DeselectAll();
     Canvas->Frame->SetSelected(true);
     Canvas->ApplyEffect(std::make_unique<TFlipY>());
-    TColorAdjust* adjust = nullptr;
-    {
-        auto effect = std::make_unique<TColorAdjust>();
-        effect->SetBrightness(40);
-        effect->SetGamma(1.0);
-        adjust = effect.get();
-        Canvas->ApplyPhotoEffect(std::move(effect));
-    }
+    auto effect = Brightness(40);
+    const TColorAdjust* adjust = effect.get();
+    Canvas->ApplyPhotoEffect(std::move(effect));
     ASSERT_EQ(Canvas->UndoList, (std::vector<TPicClass*>{Canvas->Photo.get(), Canvas->Frame.get(),
                                                          Canvas->Photo.get()}));
     EXPECT_EQ(Canvas->UndoIndex, 2);
@@ -618,10 +620,7 @@ TEST_F(QynKadrixTest, DeletingAnOverlayDropsItsUndoEntries)
 TEST_F(QynKadrixTest, LoadingAPictureLeavesNothingToUndoOnIt)
 {
     LoadScene();
-    auto effect = std::make_unique<TColorAdjust>();
-    effect->SetBrightness(80);
-    effect->SetGamma(1.0);
-    Canvas->ApplyPhotoEffect(std::move(effect));
+    Canvas->ApplyPhotoEffect(Brightness(80));
     ASSERT_TRUE(Canvas->CanUndo());
     Canvas->Frame->SetSelected(true);
     Canvas->ApplyEffect(std::make_unique<TFlipX>());
@@ -644,10 +643,7 @@ TEST_F(QynKadrixTest, LoadingAPictureLeavesNothingToUndoOnIt)
 TEST_F(QynKadrixTest, EffectsOnAnEmptyPhotoRecordNothing)
 {
     Canvas->LoadFrame(SavePicture("frame.png", MakeFramePicture(100, 100, 10)));
-    auto effect = std::make_unique<TColorAdjust>();
-    effect->SetBrightness(80);
-    effect->SetGamma(1.0);
-    Canvas->ApplyPhotoEffect(std::move(effect));
+    Canvas->ApplyPhotoEffect(Brightness(80));
     Canvas->Photo->SetSelected(true);
     Canvas->ApplyEffect(std::make_unique<TFlipX>());
     EXPECT_FALSE(Canvas->CanUndo());

@@ -2,6 +2,7 @@
 
 #include "ClipArtPainter.h"
 #include "FrameLibrary.h"
+#include "LandscapePainter.h"
 #include "PngFramePainter.h"
 #include "TexturePainter.h"
 
@@ -54,5 +55,7 @@ void TContentBuilder::BuildDefaults()
 {
     m_writer.WritePng(QStringLiteral("Default.png"),
                       [] { return TPngFramePainter::PaintDefault(); });
+    m_writer.WriteJpeg(QStringLiteral("Default.jpg"), JpegQuality,
+                       [] { return TLandscapePainter::Paint(); });
 }
 void TContentBuilder::BuildHelp() {}

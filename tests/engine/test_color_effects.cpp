@@ -284,3 +284,23 @@ TEST(ColorPassTest, OtherPixelFormatsArePassedAndKeepTheirFormat)
     EXPECT_EQ(premultiplied.format(), QImage::Format_ARGB32_Premultiplied);
     EXPECT_EQ(PixelAt(premultiplied, 1, 1), qRgb(34, 34, 34));
 }
+
+TEST(ColorPassTest, LargePicturesAreMappedEverywhere)
+{
+    // Large enough to be shared among several threads.
+    QImage image = MakeGradient(2100, 1500);
+    const QImage before = image;
+    TSaturation effect;
+    effect.SetSaturation(0);
+    effect.Apply(image);
+    for (int y = 0; y < 1500; y += 37) {
+        for (int x = 0; x < 2100; x += 41) {
+            const QRgb p = before.pixel(x, y);
+            const int m = (qRed(p) + qGreen(p) + qBlue(p)) / 3;
+            ASSERT_EQ(image.pixel(x, y), qRgb(m, m, m)) << x << "," << y;
+        }
+    }
+    const QRgb last = before.pixel(2099, 1499);
+    const int m = (qRed(last) + qGreen(last) + qBlue(last)) / 3;
+    EXPECT_EQ(image.pixel(2099, 1499), qRgb(m, m, m));
+}

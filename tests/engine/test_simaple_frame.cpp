@@ -243,6 +243,13 @@ TEST(SimapleFrameTest, BandsWiderThanTheOutputLeaveNoOpeningAndNoCrash)
     maker.SetWidth(-5);
     QImage kept = MakeSolid(2, 2, Qt::red);
     EXPECT_THROW(maker.Render(kept), EImagingError);
+    // Above the pixel limit: the layer's clear error, and the generator stays usable.
+    maker.SetWidth(100000);
+    maker.SetHeight(100000);
+    EXPECT_THROW(maker.Render(kept), EImagingError);
+    maker.SetWidth(400);
+    maker.SetHeight(300);
+    EXPECT_EQ(RenderOf(maker).size(), QSize(400, 300));
 }
 
 TEST(SimapleFrameTest, EveryRenderIsANewBitmap)

@@ -2,6 +2,7 @@
 
 #include "ClipArtPainter.h"
 #include "FrameLibrary.h"
+#include "HelpWriter.h"
 #include "LandscapePainter.h"
 #include "PngFramePainter.h"
 #include "TexturePainter.h"
@@ -35,6 +36,9 @@ void TContentBuilder::BuildPngFrames()
         m_writer.WritePng(QStringLiteral("png/") + item.FileName,
                           [&] { return TPngFramePainter::Paint(item); });
     }
+    // The PNG export's default place is "PNG/PngFrame.png". Where file names
+    // ignore case that is the folder above; here it needs one of its own.
+    m_writer.MakeFolder(QStringLiteral("PNG"));
 }
 void TContentBuilder::BuildTextures()
 {
@@ -58,4 +62,8 @@ void TContentBuilder::BuildDefaults()
     m_writer.WriteJpeg(QStringLiteral("Default.jpg"), JpegQuality,
                        [] { return TLandscapePainter::Paint(); });
 }
-void TContentBuilder::BuildHelp() {}
+void TContentBuilder::BuildHelp()
+{
+    m_writer.WriteBytes(QString::fromLatin1(THelpWriter::FileName),
+                        [] { return THelpWriter::Page(); });
+}

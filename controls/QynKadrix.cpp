@@ -93,12 +93,16 @@ void TQynKadrix::paintEvent(QPaintEvent*)
     }
 
     if (PreviewMode) {
-        if (Photo->Image->GetPreviewBitmap() && !Photo->Image->GetPreviewBitmap()->isNull())
-            Photo->DrawPreview(painter);
-        else
-            // No preview yet: the photo as it is.
-            Photo->Paint(painter);
-        ExcludeClipRegion(painter, Photo->Region);
+        // Without a photo there is nothing to leave out of the background.
+        if (Photo->Loaded) {
+            const QImage* preview = Photo->Image->GetPreviewBitmap();
+            if (preview && !preview->isNull())
+                Photo->DrawPreview(painter);
+            else
+                // No preview yet: the photo as it is.
+                Photo->Paint(painter);
+            ExcludeClipRegion(painter, Photo->Region);
+        }
         painter.fillRect(client, background);
         return;
     }

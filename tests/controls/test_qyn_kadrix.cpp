@@ -287,6 +287,13 @@ TEST_F(QynKadrixTest, PreviewModeShowsOnlyThePhoto)
     EXPECT_EQ(PixelAt(screen, 300, 300), Green);
 }
 
+TEST_F(QynKadrixTest, PreviewModeWithoutAPhotoShowsTheBackground)
+{
+    Canvas->LoadFrame(SavePicture("frame.png", MakeFramePicture(100, 100, 10)));
+    Canvas->SetPreviewMode(true);
+    EXPECT_TRUE(SamePixels(Screen(), MakeSolid(800, 600, QColor(255, 255, 255))));
+}
+
 // ---------------------------------------------------------------------------
 // Loading and adding
 

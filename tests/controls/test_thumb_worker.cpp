@@ -125,11 +125,14 @@ protected:
     // Before runs first, with the item index.
     void UseCallback(std::function<void(TPicThumb*, int)> before = {})
     {
-        browser->OnCreateThumb = [this, before](TPicThumb* sender, const QString& name,
-                                                TThumbBitmap& bmp, int32_t w, int32_t h,
-                                                PImageInfor info) {
+        // The fixture's pointer is read here, never on the worker: it is
+        // emptied before the browser's destructor runs.
+        TPicThumb* const expected = browser.get();
+        browser->OnCreateThumb = [this, before, expected](TPicThumb* sender, const QString& name,
+                                                          TThumbBitmap& bmp, int32_t w, int32_t h,
+                                                          PImageInfor info) {
             const int index = static_cast<int>(sender->FileList().indexOf(name));
-            if (sender != browser.get() || info != sender->Item(index) || w != 90 || h != 80)
+            if (sender != expected || info != sender->Item(index) || w != 90 || h != 80)
                 record.mismatch = true;
             {
                 std::lock_guard<std::mutex> l(record.lock);

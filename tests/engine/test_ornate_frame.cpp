@@ -350,7 +350,7 @@ TEST(OrnateFrameTest, DamagedFilesFailWithStreamErrors)
 
     // A count far beyond the file's end fails before anything that large is
     // made; the complete record's field stays set.
-    QByteArray huge("OKX\0\0\x01\x14\0\0\0\0\0\0\0\xF0\x7F", 18);
+    QByteArray huge("OKX\0\0\x01\x14\0\0\0\0\0\0\0\0\0\xF0\x7F", 18);
     huge.append(QByteArray(42, 'x'));
     try {
         maker.LoadFromFile(dir.write("huge.okx", huge));

@@ -67,10 +67,12 @@ void TQynKadrix::ResizeBackBuffer(int width, int height)
 
 void TQynKadrix::RenderScene(QPainter& g)
 {
+    // Only the frame's region is ever shown, so the background goes under
+    // that region alone: a drag step clears a frame, not the whole window.
+    SetClipRegion(g, Frame->Region);
     g.setCompositionMode(QPainter::CompositionMode_Source);
     g.fillRect(QRect(0, 0, g.device()->width(), g.device()->height()), ColorRefToColor(BKColor));
     g.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    SetClipRegion(g, Frame->Region);
     Photo->Paint(g);
     Photo->DrawSelection(g);
     Frame->Paint(g);

@@ -109,7 +109,7 @@ public:
     // is then left as it was.
     void SaveJPEG(const QString& fileName, double scale);
 
-    // The normal scene: background, clip to the frame's region, then each
+    // The normal scene, clipped to the frame's region: background, then each
     // layer with its selection marks.
     void RenderScene(QPainter& g);
     // The scene for export: background, then each layer drawn scaled from

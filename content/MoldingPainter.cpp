@@ -135,13 +135,23 @@ QRgb TMoldingPainter::Texel(TStyle Style, double T, double A, double Light, doub
 
 namespace {
 
-// Paints a frame of W x H with band Band; ALong(side, x, y) gives the
-// along-side position in pixels, or a negative value for no pattern.
+// Where a point lies along its side: Position in pixels from the start of
+// the side's repeated pattern (negative before it), and whether the pattern
+// is drawn there.
+struct TAlong
+{
+    double Position;
+    bool Patterned;
+};
+
+// Paints a frame of W x H with band Band; Along(side, x, y) places each
+// point along its side. The wood grain runs along the sides and repeats with
+// the pattern, so repeated strips meet without a seam.
 template <class FAlong>
 QImage PaintFrame(TStyle Style, int W, int H, int Band, int Period, FAlong Along)
 {
     QImage image = NewBitmap(W, H, QImage::Format_ARGB32);
-    const TTileNoise grain(uint64_t(Style) * 131 + 7, 2, 24, 3);
+    const TTileNoise grain(uint64_t(Style) * 131 + 7, 24, 2, 3);
     for (int y = 0; y < H; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < W; ++x) {
@@ -163,11 +173,10 @@ QImage PaintFrame(TStyle Style, int W, int H, int Band, int Period, FAlong Along
             else
                 side = 1;
             const double t = (d + 0.5) / Band;
-            const double along = Along(side, x, y);
-            const double a = along < 0 ? -1.0 : along / Period;
-            // Wood runs along each side.
-            const double run = (side == 0 || side == 2) ? double(x) / W : double(y) / H;
-            const double noise = grain.At(t * 0.5 + side * 0.25, run);
+            const TAlong along = Along(side, x, y);
+            const double run = along.Position / Period;
+            const double a = along.Patterned ? Frac(run) : -1.0;
+            const double noise = grain.At(t + side * 0.37, run);
             static constexpr double Light[4] = {1.0, -0.7, -1.0, 0.7};
             row[x] = TMoldingPainter::Texel(Style, t, a, Light[side], noise);
         }
@@ -184,17 +193,16 @@ QImage TMoldingPainter::FramePicture(TStyle Style, int Band, int End, int Period
     // The pattern runs only on the repeated strips: the top and bottom from
     // Band on, the sides from Band + End on; corners and end pieces stay plain
     // so the strips meet them at a clean edge whatever the output size.
-    return PaintFrame(Style, w, h, Band, Period, [=](int Side, int X, int Y) -> double {
+    return PaintFrame(Style, w, h, Band, Period, [=](int Side, int X, int Y) {
         if (Side == 0 || Side == 2)
-            return (X >= Band && X < Band + Period) ? X - Band : -1;
-        return (Y >= Band + End && Y < Band + End + Period) ? Y - Band - End : -1;
+            return TAlong{double(X - Band), X >= Band && X < Band + Period};
+        return TAlong{double(Y - Band - End), Y >= Band + End && Y < Band + End + Period};
     });
 }
 
 QImage TMoldingPainter::Frame(TStyle Style, int Width, int Height, int Band, int Period)
 {
-    return PaintFrame(Style, Width, Height, Band, Period, [=](int Side, int X, int Y) -> double {
-        const int along = (Side == 0 || Side == 2) ? X : Y;
-        return std::fmod(double(along), double(Period));
+    return PaintFrame(Style, Width, Height, Band, Period, [](int Side, int X, int Y) {
+        return TAlong{double((Side == 0 || Side == 2) ? X : Y), true};
     });
 }

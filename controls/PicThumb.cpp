@@ -843,6 +843,10 @@ void TPicThumb::PicModeClick(int32_t X, int32_t Y)
         const int k = m_stripFirstIndex + j - 1;
         if (k != ItemIndex && k >= 0 && k <= n - 1)
             ShowPicture(k);
+    } else if (n == 0) {
+        // The buttons step through existing items only: with none there is
+        // nothing to make current.
+        return;
     } else if (j == 0) {
         ItemIndex = std::max(0, ItemIndex - 1);
         ShowPicture(ItemIndex);

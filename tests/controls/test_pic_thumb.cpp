@@ -596,6 +596,156 @@ TEST_F(PicThumbTest, StripCellClickMakesItsItemCurrent)
     EXPECT_EQ(browser->ItemIndex, 2);
 }
 
+TEST_F(PicThumbTest, StripButtonsOnAnEmptyListLeaveNoCurrentItem)
+{
+    browser->SetShowMode(smPic);
+    int drawCalls = 0;
+    browser->OnDrawPic = [&](TPicThumb*, const QString&, QImage&, int32_t, int32_t) {
+        ++drawCalls;
+    };
+    browser->PaintBuffer();
+    const TRect right = browser->SmalThumbOptions().StripCells.back();
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 20));
+    EXPECT_EQ(browser->ItemIndex, -1); // never 0 with no item 0
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(right.Left + 5, 20));
+    EXPECT_EQ(browser->ItemIndex, -1);
+    EXPECT_EQ(drawCalls, 0);
+}
+
+TEST_F(PicThumbTest, StripShowsTheCurrentItemInTheMiddleCell)
+{
+    AddItems(3);
+    browser->OnCreateThumb = [](TPicThumb*, const QString&, TThumbBitmap& bmp, int32_t, int32_t,
+                                PImageInfor) {
+        std::lock_guard<std::mutex> lock(bmp.Lock());
+        bmp.Image = MakeSolid(8, 8, Qt::red);
+    };
+    browser->BuildThumbs();
+    browser->SetShowMode(smPic);
+    browser->SetItemIndex(1);
+    browser->PaintBuffer();
+    const TSmalThumbOptions& s = browser->SmalThumbOptions();
+    const QImage& shown = browser->BackBuffer();
+    // Cells 4, 5 and 6 show items 0, 1 and 2, stretched inside a 2-pixel
+    // frame of the cell's fill: yellow for the middle one, white otherwise.
+    const TRect middle = s.StripCells[5];
+    EXPECT_EQ(PixelAt(shown, middle.Left, middle.Top) & 0xFFFFFF, 0xFFFF00u);
+    EXPECT_EQ(PixelAt(shown, middle.Left + 2, middle.Top + 2) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(shown, middle.Right - 3, middle.Bottom - 3) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(shown, middle.Right - 2, middle.Bottom - 2) & 0xFFFFFF, 0xFFFF00u);
+    const TRect first = s.StripCells[4];
+    EXPECT_EQ(PixelAt(shown, first.Left, first.Top) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(shown, first.Left + 5, first.Top + 5) & 0xFFFFFF, 0xFF0000u);
+    // Cells without an item show the strip's background inside the frame.
+    const TRect empty = s.StripCells[3];
+    EXPECT_EQ(PixelAt(shown, empty.Left, empty.Top) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(shown, empty.Left + 5, empty.Top + 5) & 0xFFFFFF, 0xC0C0C0u);
+}
+
+// ---------------------------------------------------------------------------
+// Option sets
+
+TEST(ThumbOptionsTest, StripCellsFollowTheCount)
+{
+    TSmalThumbOptions s;
+    EXPECT_EQ(s.ThumbCount(), 9);
+    EXPECT_EQ(s.StripCells.size(), 11u);
+    s.SetThumbCount(5);
+    EXPECT_EQ(s.StripCells.size(), 7u);
+    s.ThumbFrameSize = 7;
+    s.ShowShaw = false;
+    EXPECT_EQ(s.ThumbFrameSize, 7);
+    EXPECT_FALSE(s.ShowShaw);
+}
+
+TEST(ThumbOptionsTest, DefaultsOfTheThreeSets)
+{
+    const TThumbOptions t;
+    EXPECT_EQ(t.ButtonWidth, 128);
+    EXPECT_EQ(t.PicRectWidth, 116);
+    EXPECT_EQ(t.PicRectHeight, 95);
+    EXPECT_EQ(t.TextTop, 104);
+    EXPECT_EQ(t.SelectColor, clNavy);
+    EXPECT_EQ(t.ButtonColor, clWhite);
+    EXPECT_TRUE(t.ShowImageName);
+    const TDetailOptions d;
+    EXPECT_EQ(d.ButtonColor, clBtnFace);
+    EXPECT_EQ(d.ButtonWidth, 280);
+    EXPECT_EQ(d.ButtonHeight, 120);
+    EXPECT_EQ(d.PicRectLeft, 10);
+    EXPECT_EQ(d.TextLeft, 140);
+    EXPECT_EQ(d.TextHeight, 110);
+    EXPECT_EQ(d.TextSpace, 15);
+    const TSmalThumbOptions s;
+    EXPECT_EQ(s.ThumbSize, 32);
+    EXPECT_EQ(s.ThumbSelectedColor, clYellow);
+    EXPECT_EQ(s.BKColor, clSilver);
+    EXPECT_EQ(s.PicInnerSpace, 20);
+    EXPECT_FALSE(s.AutoThumbCount);
+}
+
+TEST(ThumbOptionsTest, PicturesAreCopiedNeverAdopted)
+{
+    TThumbOptions t;
+    TSmalThumbOptions s;
+    {
+        QImage picture = MakeSolid(4, 4, Qt::green);
+        t.SetDefaultBMP(picture);
+        s.SetLButton(picture);
+        picture.fill(Qt::red); // the caller's picture changes and goes
+    }
+    EXPECT_EQ(PixelAt(t.DefaultBMP(), 0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(PixelAt(s.LButton(), 3, 3), qRgb(0, 255, 0));
+}
+
+TEST(ThumbOptionsTest, AssignTakesEveryValueAndCopiesFontAndPictures)
+{
+    TThumbOptions source;
+    source.LeftSpace = 1;
+    source.BottomSpace = 2;
+    source.InnerYSPace = 4;
+    source.OutFrameStyle = TBevelCut::bvRaised;
+    source.PicRectHeight = 90;
+    source.SelectColor = clYellow;
+    source.ShowImageName = false;
+    source.TextFont().Font = QFont(QStringLiteral("Serif"), 13, QFont::Bold, true);
+    source.TextFont().Color = 0x0000FF;
+    source.SetDefaultBMP(MakeSolid(3, 2, Qt::blue));
+    TPicThumb browser;
+    browser.SetThumbOptions(source);
+    const TThumbOptions& target = browser.ThumbOptions();
+    EXPECT_EQ(target.LeftSpace, 1);
+    EXPECT_EQ(target.BottomSpace, 2);
+    EXPECT_EQ(target.InnerYSPace, 4);
+    EXPECT_EQ(target.OutFrameStyle, TBevelCut::bvRaised);
+    EXPECT_EQ(target.PicRectHeight, 90);
+    EXPECT_EQ(target.SelectColor, clYellow);
+    EXPECT_FALSE(target.ShowImageName);
+    EXPECT_EQ(target.TextFont(), source.TextFont());
+    EXPECT_NE(&target.TextFont(), &source.TextFont());
+    EXPECT_TRUE(SamePixels(target.DefaultBMP(), source.DefaultBMP()));
+
+    TSmalThumbOptions strip;
+    strip.SetThumbCount(3);
+    strip.ShowShaw = false;
+    strip.PicBKColor = clNavy;
+    TSmalThumbOptions copy;
+    copy.Assign(strip);
+    EXPECT_EQ(copy.ThumbCount(), 3);
+    EXPECT_EQ(copy.StripCells.size(), 5u);
+    EXPECT_FALSE(copy.ShowShaw);
+    EXPECT_EQ(copy.PicBKColor, clNavy);
+
+    TDetailOptions details;
+    details.TextSpace = 21;
+    details.ButtonColor = clWhite;
+    TDetailOptions detailCopy;
+    detailCopy.Assign(details);
+    EXPECT_EQ(detailCopy.TextSpace, 21);
+    EXPECT_EQ(detailCopy.ButtonColor, clWhite);
+}
+
 TEST(FitThumbSizeTest, ScalesByTheSmallerRatioInExtendedPrecision)
 {
     // Plain doubles give 27 x 90.

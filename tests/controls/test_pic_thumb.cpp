@@ -528,6 +528,38 @@ TEST_F(PicThumbTest, DetailModeShowsNullTextOnAnEmptyList)
     EXPECT_TRUE(upperHalfBlank);
 }
 
+TEST_F(PicThumbTest, DetailCellsAreHitAndKeptWhenDisabled)
+{
+    AddItems(3);
+    browser->resize(600, 300);
+    TDetailOptions& d = browser->DetailOptions();
+    d.ButtonColor = clWhite;
+    d.BKColor = 0x00FF00;
+    d.SelectColor = clYellow;
+    browser->SetShowMode(smDetail);
+    browser->PaintBuffer();
+    // Pitch 283 x 123: Trunc((600 - 20) / 283) = 2 columns.
+    EXPECT_EQ(browser->Columns(), 2);
+    EXPECT_EQ(browser->VertRange(), 2 * 123 + 10);
+    EXPECT_EQ(browser->DetailCellRect(1), (TRect{291, 8, 568, 125}));
+    EXPECT_EQ(browser->DetailIndexAt(292, 9), 1);
+    EXPECT_EQ(browser->DetailIndexAt(291, 9), -1);
+    EXPECT_EQ(browser->DetailIndexAt(100, 140), 2);
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 60));
+    EXPECT_EQ(browser->ItemIndex, 1);
+    EXPECT_EQ(SelectedItems(), std::vector<int>({1}));
+    // A right click selects nothing outside the thumbnail mode.
+    QTest::mouseClick(browser->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(100, 60));
+    EXPECT_EQ(SelectedItems(), std::vector<int>({1}));
+
+    browser->setEnabled(false);
+    browser->PaintBuffer();
+    const QImage& shown = browser->BackBuffer();
+    EXPECT_EQ(PixelAt(shown, 297, 12) & 0xFFFFFF, 0xFFFF00u); // selected, still drawn
+    EXPECT_EQ(PixelAt(shown, 12, 12) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(shown, 3, 3) & 0xFFFFFF, 0x00FF00u); // the set's background
+}
+
 TEST_F(PicThumbTest, ShowModeChangesTheLookOnlyAtTheNextPaint)
 {
     AddItems(3);

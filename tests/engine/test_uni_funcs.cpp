@@ -220,6 +220,9 @@ TEST(UniFuncsTest, CreateEmptiesAnExistingFileAndFailsInAMissingFolder)
         EXPECT_EQ(QString::fromStdString(e.what()), QStringLiteral("Cannot create file ") + bad);
     }
     EXPECT_THROW(TFileStreamW(dir.path(), fmCreate), EFCreateError);
+    const QString fifo = dir.file(QStringLiteral("x.okx"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_THROW(TFileStreamW(fifo, fmCreate), EFCreateError);
 }
 
 TEST(UniFuncsTest, ReadWriteSeekAndSize)

@@ -3,6 +3,8 @@
 #include "ExtMath.h"
 #include "GeometricEffects.h"
 
+#include <algorithm>
+
 namespace {
 
 // Formats a painter can draw on are kept as they are; anything else
@@ -22,11 +24,12 @@ QImage MakeSource(const QImage& image)
 }
 
 // The source drawn with high-quality interpolation into a new bitmap of
-// Trunc(W) x Trunc(H) in the source's pixel format.
+// Trunc(W) x Trunc(H) in the source's pixel format. A size below zero gives
+// an empty display, as one of zero does.
 QImage MakeDisplay(const QImage& source, double W, double H)
 {
     const QImage::Format format = source.isNull() ? QImage::Format_ARGB32 : source.format();
-    QImage display = NewBitmap(XTrunc(W), XTrunc(H), format);
+    QImage display = NewBitmap(std::max(0, XTrunc(W)), std::max(0, XTrunc(H)), format);
     if (display.isNull() || source.isNull())
         return display;
     QPainter g(&display);

@@ -378,6 +378,18 @@ TEST(EffectImageHistoryTest, ResizeKeepsAFlipAndTheFollowingUndoUnflips)
     EXPECT_TRUE(SamePixels(*picture.GetDisplayImage(), original));
 }
 
+TEST(EffectImageHistoryTest, ResizeToNoSizeLeavesAnEmptyDisplay)
+{
+    TEffectImage picture;
+    LoadExact(picture, MakeGradient(10, 10));
+    picture.ResizeDisplay(-5, 10);
+    ASSERT_NE(picture.GetDisplayImage(), nullptr);
+    EXPECT_TRUE(picture.GetDisplayImage()->isNull());
+    EXPECT_EQ(picture.GetSourceScale(), 1.0);
+    picture.ResizeDisplay(10, 10);
+    EXPECT_TRUE(SamePixels(*picture.GetDisplayImage(), MakeGradient(10, 10)));
+}
+
 TEST(EffectImageHistoryTest, ColourUndoAfterResizeKeepsThePresentSize)
 {
     TEffectImage picture;

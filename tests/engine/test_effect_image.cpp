@@ -300,6 +300,21 @@ TEST(EffectImageHistoryTest, QuarterTurnTurnsTheSourceAndRebuildsTheDisplay)
     EXPECT_EQ(picture.GetDisplayImage()->size(), QSize(300, 400));
 }
 
+TEST(EffectImageHistoryTest, RebuiltDisplayTruncatesTheReturnedSize)
+{
+    TEffectImage picture;
+    LoadExact(picture, MakeGradient(40, 30));
+    double w = 400.7, h = 300.9;
+    picture.AddEffect(std::make_unique<TRotateF90>(), w, h);
+    EXPECT_EQ(w, 300.9);
+    EXPECT_EQ(h, 400.7);
+    EXPECT_EQ(picture.GetDisplayImage()->size(), QSize(300, 400));
+    picture.Undo(w, h);
+    EXPECT_EQ(w, 400.7);
+    EXPECT_EQ(h, 300.9);
+    EXPECT_EQ(picture.GetDisplayImage()->size(), QSize(400, 300));
+}
+
 TEST(EffectImageHistoryTest, FlipBeforeQuarterTurnShowsInOrder)
 {
     const QImage original = MakeGradient(40, 30);

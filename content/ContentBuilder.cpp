@@ -7,8 +7,9 @@
 #include "PngFramePainter.h"
 #include "TexturePainter.h"
 
-TContentBuilder::TContentBuilder(const QString& ProgramDir, bool Force)
-    : m_writer(ProgramDir, Force)
+TContentBuilder::TContentBuilder(const QString& ProgramDir, const QByteArray& Fingerprint,
+                                 bool Force)
+    : m_writer(ProgramDir, Fingerprint, Force)
 {}
 
 void TContentBuilder::Build()

@@ -14,7 +14,7 @@ public:
     // The quality of the shipped JPEG pictures (textures, default photo).
     static constexpr int JpegQuality = 92;
 
-    TContentBuilder(const QString& ProgramDir, bool Force);
+    TContentBuilder(const QString& ProgramDir, const QByteArray& Fingerprint, bool Force);
 
     void Build();
 

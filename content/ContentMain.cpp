@@ -19,7 +19,9 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        TContentBuilder builder(args.first(), force);
+        const QByteArray fingerprint =
+            TContentWriter::FingerprintOf(QCoreApplication::applicationFilePath());
+        TContentBuilder builder(args.first(), fingerprint, force);
         builder.Build();
         const TContentWriter& w = builder.Writer();
         std::printf("program folder content: %d written, %d unchanged, %d up to date\n",

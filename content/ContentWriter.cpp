@@ -3,6 +3,7 @@
 #include "MyGdiPlus.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,11 +13,6 @@
 
 namespace {
 
-QByteArray MarkerText()
-{
-    return "orvo content " + QByteArray::number(TContentWriter::ContentVersion) + "\n";
-}
-
 [[noreturn]] void Fail(const QString& Message)
 {
     throw std::runtime_error(Message.toStdString());
@@ -24,14 +20,29 @@ QByteArray MarkerText()
 
 } // namespace
 
-TContentWriter::TContentWriter(const QString& ProgramDir, bool Force)
-    : m_dir(QDir(ProgramDir).absolutePath())
+TContentWriter::TContentWriter(const QString& ProgramDir, const QByteArray& Fingerprint, bool Force)
+    : m_dir(QDir(ProgramDir).absolutePath()), m_fingerprint(Fingerprint)
 {
     if (!QDir().mkpath(m_dir))
         Fail(QStringLiteral("Cannot create folder %1").arg(m_dir));
     QFile marker(PathOf(QString::fromLatin1(MarkerName)));
     if (!Force && marker.open(QIODevice::ReadOnly))
         m_upToDate = marker.readAll() == MarkerText();
+}
+
+QByteArray TContentWriter::FingerprintOf(const QString& ExecutablePath)
+{
+    QFile file(ExecutablePath);
+    if (!file.open(QIODevice::ReadOnly))
+        Fail(QStringLiteral("Cannot open file %1").arg(ExecutablePath));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+QByteArray TContentWriter::MarkerText() const
+{
+    return "orvo content " + m_fingerprint + "\n";
 }
 
 QString TContentWriter::PathOf(const QString& RelativePath) const

@@ -1,9 +1,12 @@
 #pragma once
 
 // Writes the program folder's files. A file counts as up to date when it
-// exists and the folder's content marker names the current content version;
-// such files are not drawn again, so a rebuild costs next to nothing. A file
-// that is drawn is written only when its bytes differ from those on disk.
+// exists and the folder's content marker holds the fingerprint of the
+// generator that drew it (a hash of the generator's own executable, so any
+// change to a drawing or to the engine's file writers draws everything
+// again); up-to-date files are not drawn again. A file that is drawn is
+// written only when its bytes differ from those on disk, so unchanged files
+// keep their dates.
 
 #include <QByteArray>
 #include <QImage>
@@ -14,12 +17,13 @@
 class TContentWriter
 {
 public:
-    // Bump whenever a drawing or a file layout changes, so that existing
-    // program folders are brought up to date.
-    static constexpr int ContentVersion = 1;
     static constexpr const char* MarkerName = ".orvo-content";
 
-    TContentWriter(const QString& ProgramDir, bool Force);
+    // Raises std::runtime_error when the folder cannot be made.
+    TContentWriter(const QString& ProgramDir, const QByteArray& Fingerprint, bool Force);
+
+    // The fingerprint of a generator: a hash of its executable file.
+    static QByteArray FingerprintOf(const QString& ExecutablePath);
 
     QString ProgramDir() const { return m_dir; }
     QString PathOf(const QString& RelativePath) const;
@@ -47,8 +51,10 @@ public:
 
 private:
     void Store(const QString& RelativePath, const QByteArray& Bytes);
+    QByteArray MarkerText() const;
 
     QString m_dir;
+    QByteArray m_fingerprint;
     bool m_upToDate = false;
     int m_written = 0;
     int m_unchanged = 0;

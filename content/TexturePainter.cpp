@@ -21,7 +21,7 @@ QRgb Mix(QRgb A, QRgb B, double T)
 
 // The shade of a texel between 0 (Light) and 1 (Dark).
 double Shade(TTexturePainter::TKind Kind, const TTileNoise& Coarse, const TTileNoise& Fine,
-             double U, double V)
+             const TTileNoise& Streaks, double U, double V)
 {
     using K = TTexturePainter::TKind;
     switch (Kind) {
@@ -45,7 +45,7 @@ double Shade(TTexturePainter::TKind Kind, const TTileNoise& Coarse, const TTileN
     }
     case K::Metal:
         // Brushed streaks along U.
-        return 0.3 + 0.6 * Fine.At(U * 0.05, V) + 0.1 * std::sin(TwoPi * V);
+        return 0.3 + 0.6 * Streaks.At(U, V) + 0.1 * std::sin(TwoPi * V);
     case K::Stone:
         return 0.2 + 0.8 * std::pow(Coarse.At(U, V), 1.5) + 0.2 * (Fine.At(U, V) - 0.5);
     case K::Cork: {
@@ -100,13 +100,16 @@ QImage TTexturePainter::Paint(const TTexture& Texture)
 {
     const TTileNoise coarse(Texture.Seed, 3, 3, 3);
     const TTileNoise fine(Texture.Seed * 7919, 16, 16, 3);
+    // Long along U, thin across V: brushed metal.
+    const TTileNoise streaks(Texture.Seed * 104729, 1, 32, 3);
     QImage image = NewBitmap(TileSize, TileSize, QImage::Format_RGB32);
     for (int y = 0; y < TileSize; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < TileSize; ++x) {
             const double u = double(x) / TileSize;
             const double v = double(y) / TileSize;
-            row[x] = Mix(Texture.Light, Texture.Dark, Shade(Texture.Kind, coarse, fine, u, v));
+            row[x] =
+                Mix(Texture.Light, Texture.Dark, Shade(Texture.Kind, coarse, fine, streaks, u, v));
         }
     }
     return image;

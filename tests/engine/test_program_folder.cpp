@@ -1,10 +1,22 @@
 // The program folder's content as the generator draws it: every folder the
 // program reads, enough frames, clip-art and PNG frames, every frame file
 // loading and rendering with a transparent opening, deterministic output and
-// files kept when they are up to date.
+// files kept when they are up to date; and the drawing classes behind it:
+// the writer's up-to-date rules, seamless tiles and strips, the cut of a
+// picture frame's twelve pieces.
 
+#include "ClipArtPainter.h"
+#include "ContentWriter.h"
+#include "FrameLibrary.h"
 #include "FrameMaker.h"
+#include "MoldingPainter.h"
 #include "MyGdiPlus.h"
+#include "OrnateTilePainter.h"
+#include "PicFrameMaker.h"
+#include "PngFramePainter.h"
+#include "ShapePaths.h"
+#include "TexturePainter.h"
+#include "TileNoise.h"
 
 #include "TestSupport.h"
 
@@ -17,7 +29,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <set>
+#include <stdexcept>
 
 namespace {
 
@@ -281,6 +296,313 @@ TEST(ProgramFolderGenerator, RefusesBadArgumentsAndReportsAFolderItCannotWrite)
     const TRun run = RunGenerator({blocked});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Output.contains("Cannot create")) << run.Output.toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// The writer
+
+QByteArray ReadAll(const QString& Path)
+{
+    QFile file(Path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+TEST(ContentWriter, DrawsOnlyWhatIsMissingOrMadeByAnotherGenerator)
+{
+    TTempDir dir;
+    int draws = 0;
+    auto make = [&] {
+        ++draws;
+        return QByteArray("content");
+    };
+    {
+        TContentWriter writer(dir.path(), "one", false);
+        EXPECT_TRUE(writer.NeedsWriting("a/b.txt"));
+        writer.WriteBytes("a/b.txt", make);
+        writer.WriteBytes("c.txt", make);
+        writer.Finish();
+        EXPECT_EQ(writer.Written(), 2);
+        EXPECT_EQ(draws, 2);
+    }
+    EXPECT_EQ(ReadAll(dir.file("a/b.txt")), "content");
+    EXPECT_EQ(ReadAll(dir.file(".orvo-content")), "orvo content one\n");
+
+    // The same generator again: nothing is drawn; a missing file is.
+    ASSERT_TRUE(QFile::remove(dir.file("c.txt")));
+    {
+        TContentWriter writer(dir.path(), "one", false);
+        EXPECT_FALSE(writer.NeedsWriting("a/b.txt"));
+        EXPECT_TRUE(writer.NeedsWriting("c.txt"));
+        writer.WriteBytes("a/b.txt", make);
+        writer.WriteBytes("c.txt", make);
+        EXPECT_EQ(writer.Skipped(), 1);
+        EXPECT_EQ(writer.Written(), 1);
+        EXPECT_EQ(draws, 3);
+    }
+    // Another generator, or a forced run, draws everything but keeps files
+    // whose bytes come out the same.
+    for (const auto& [fingerprint, force] : {std::pair{"two", false}, std::pair{"one", true}}) {
+        TContentWriter writer(dir.path(), fingerprint, force);
+        EXPECT_TRUE(writer.NeedsWriting("a/b.txt"));
+        writer.WriteBytes("a/b.txt", make);
+        EXPECT_EQ(writer.Unchanged(), 1);
+        EXPECT_EQ(writer.Written(), 0);
+    }
+    EXPECT_EQ(draws, 5);
+}
+
+TEST(ContentWriter, AnUnfinishedRunLeavesTheFolderOutOfDate)
+{
+    TTempDir dir;
+    {
+        TContentWriter writer(dir.path(), "one", false);
+        writer.WriteBytes("a.txt", [] { return QByteArray("x"); });
+        // No Finish: the run stopped part-way.
+    }
+    TContentWriter writer(dir.path(), "one", false);
+    EXPECT_TRUE(writer.NeedsWriting("a.txt"));
+}
+
+TEST(ContentWriter, ChangedBytesReplaceTheFileAndPicturesAreEncoded)
+{
+    TTempDir dir;
+    TContentWriter writer(dir.path(), "one", true);
+    writer.WriteBytes("a.txt", [] { return QByteArray("old"); });
+    writer.WriteBytes("a.txt", [] { return QByteArray("new"); });
+    EXPECT_EQ(ReadAll(dir.file("a.txt")), "new");
+    EXPECT_EQ(writer.Written(), 2);
+
+    writer.WritePng("p/x.png", [] { return MakeSolid(3, 2, QColor(10, 20, 30, 40)); });
+    const QImage png = DecodeImageFile(dir.file("p/x.png"));
+    EXPECT_TRUE(SamePixels(png, MakeSolid(3, 2, QColor(10, 20, 30, 40))));
+
+    // JPEG has no alpha channel: the picture is stored opaque.
+    writer.WriteJpeg("j.jpg", 100, [] { return MakeSolid(16, 16, QColor(200, 40, 40)); });
+    const QImage jpeg = DecodeImageFile(dir.file("j.jpg"));
+    ASSERT_EQ(jpeg.size(), QSize(16, 16));
+    EXPECT_FALSE(jpeg.hasAlphaChannel());
+    EXPECT_LE(MaxChannelDifference(jpeg.convertToFormat(QImage::Format_ARGB32),
+                                   MakeSolid(16, 16, QColor(200, 40, 40))),
+              4);
+
+    writer.WriteWith("f/made.bin", [](const QString& Path) {
+        QFile file(Path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("by name");
+    });
+    EXPECT_EQ(ReadAll(dir.file("f/made.bin")), "by name");
+}
+
+TEST(ContentWriter, FailuresAreReportedNotSkipped)
+{
+    TTempDir dir;
+    const QString blocked = dir.write("blocked", "a file");
+    EXPECT_THROW(TContentWriter(blocked, "one", false), std::runtime_error);
+
+    TContentWriter writer(dir.path(), "one", false);
+    // A file stands where the folder should be.
+    EXPECT_THROW(writer.WriteBytes("blocked/a.txt", [] { return QByteArray("x"); }),
+                 std::runtime_error);
+    EXPECT_THROW(writer.MakeFolder("blocked/sub"), std::runtime_error);
+    // A generator that writes nothing by name.
+    EXPECT_THROW(writer.WriteWith("none.bin", [](const QString&) {}), std::runtime_error);
+    EXPECT_THROW(TContentWriter::FingerprintOf(dir.file("missing")), std::runtime_error);
+    EXPECT_EQ(writer.Written(), 0);
+}
+
+TEST(ContentWriter, FingerprintFollowsTheExecutableBytes)
+{
+    TTempDir dir;
+    const QString a = dir.write("a", "generator one");
+    const QString b = dir.write("b", "generator two");
+    const QString c = dir.write("c", "generator one");
+    EXPECT_EQ(TContentWriter::FingerprintOf(a), TContentWriter::FingerprintOf(c));
+    EXPECT_NE(TContentWriter::FingerprintOf(a), TContentWriter::FingerprintOf(b));
+    EXPECT_EQ(TContentWriter::FingerprintOf(a).size(), 64);
+}
+
+// ---------------------------------------------------------------------------
+// Seamless pictures
+
+// The mean difference between two columns of a picture.
+double ColumnDifference(const QImage& Image, int A, int B)
+{
+    double sum = 0;
+    for (int y = 0; y < Image.height(); ++y) {
+        const QRgb p = PixelAt(Image, A, y);
+        const QRgb q = PixelAt(Image, B, y);
+        sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+               std::abs(qBlue(p) - qBlue(q));
+    }
+    return sum / Image.height();
+}
+
+// The largest difference between neighbouring columns inside the picture.
+double LargestInnerStep(const QImage& Image)
+{
+    double largest = 0;
+    for (int x = 0; x + 1 < Image.width(); ++x)
+        largest = std::max(largest, ColumnDifference(Image, x, x + 1));
+    return largest;
+}
+
+TEST(TileNoise, RepeatsWithTheUnitSquareAndStaysInRange)
+{
+    const TTileNoise noise(5, 3, 4, 3);
+    for (double u = 0; u < 1; u += 0.0625) {
+        for (double v = 0; v < 1; v += 0.0625) {
+            const double n = noise.At(u, v);
+            EXPECT_GE(n, 0);
+            EXPECT_LE(n, 1);
+            EXPECT_DOUBLE_EQ(n, noise.At(u + 1, v));
+            EXPECT_DOUBLE_EQ(n, noise.At(u, v - 1));
+        }
+        // Continuous across the seam.
+        EXPECT_NEAR(noise.At(0.99999, u), noise.At(0, u), 0.01);
+    }
+    EXPECT_DOUBLE_EQ(TTileNoise(5, 3, 4, 3).At(0.3, 0.7), noise.At(0.3, 0.7));
+    EXPECT_NE(TTileNoise(6, 3, 4, 3).At(0.3, 0.7), noise.At(0.3, 0.7));
+}
+
+TEST(Textures, TileWithoutSeamsInBothDirections)
+{
+    for (const TTexturePainter::TTexture& texture : TTexturePainter::Catalogue()) {
+        SCOPED_TRACE(texture.FileName.toStdString());
+        const QImage tile = TTexturePainter::Paint(texture);
+        ASSERT_EQ(tile.size(), QSize(128, 128));
+        // Where the tile meets its copy, the step is no larger than steps
+        // inside it.
+        EXPECT_LE(ColumnDifference(tile, 127, 0), LargestInnerStep(tile) + 1);
+        const QImage turned = tile.transformed(QTransform().rotate(90));
+        EXPECT_LE(ColumnDifference(turned, 127, 0), LargestInnerStep(turned) + 1);
+    }
+    EXPECT_NE(TTexturePainter::Find("walnut.jpg"), nullptr);
+    EXPECT_EQ(TTexturePainter::Find("missing.jpg"), nullptr);
+}
+
+TEST(OrnateTiles, MeetTheirNeighbourAlongTheSide)
+{
+    using D = TOrnateTilePainter::TDesign;
+    for (D design : {D::GoldBeads, D::Rope, D::GreekKey, D::Ivy, D::Hearts, D::Checker,
+                     D::GoldScroll, D::Pearls}) {
+        SCOPED_TRACE(int(design));
+        const QImage tile = TOrnateTilePainter::Paint(design);
+        ASSERT_EQ(tile.size(), QSize(96, 96));
+        EXPECT_FALSE(tile.hasAlphaChannel()); // stored as JPEG
+        EXPECT_LE(ColumnDifference(tile, 95, 0), LargestInnerStep(tile) + 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Mouldings and picture frames
+
+TEST(Moldings, FramePictureHasTheGridSizeAndAnOpening)
+{
+    const QImage picture =
+        TMoldingPainter::FramePicture(TMoldingPainter::TStyle::Gilded, 20, 10, 32);
+    ASSERT_EQ(picture.size(), QSize(2 * 20 + 32, 2 * 20 + 2 * 10 + 32));
+    EXPECT_EQ(AlphaAt(picture, 20, 20), 0);
+    EXPECT_EQ(AlphaAt(picture, 19, 20), 255);
+    EXPECT_EQ(AlphaAt(picture, 20, 19), 255);
+    EXPECT_EQ(AlphaAt(picture, 51, 71), 0);
+    EXPECT_EQ(AlphaAt(picture, 52, 71), 255);
+    EXPECT_EQ(AlphaAt(picture, 51, 72), 255);
+    EXPECT_EQ(AlphaAt(picture, 0, 0), 255);
+}
+
+TEST(Moldings, LitSidesAreBrighterThanShadedOnes)
+{
+    using S = TMoldingPainter::TStyle;
+    const QRgb lit = TMoldingPainter::Texel(S::Walnut, 0.5, -1, 1.0, 0.5);
+    const QRgb shaded = TMoldingPainter::Texel(S::Walnut, 0.5, -1, -1.0, 0.5);
+    EXPECT_GT(qGray(lit), qGray(shaded));
+}
+
+TEST(PictureFrames, PiecesFollowTheCutGrid)
+{
+    const int band = 24;
+    const int end = 12;
+    const int period = 40;
+    std::unique_ptr<TFrameMakerBase> maker =
+        TFrameLibrary::MakePictureFrame(TMoldingPainter::TStyle::Walnut, band, end, period);
+    EXPECT_EQ(maker->GetTopBand(), band);
+    EXPECT_EQ(maker->GetLeftBand(), band);
+    EXPECT_EQ(maker->GetAddedWidth(), 2 * band);
+    EXPECT_EQ(maker->GetAddedHeight(), 2 * band);
+
+    // At the picture's own size the frame is the picture again.
+    const QImage picture =
+        TMoldingPainter::FramePicture(TMoldingPainter::TStyle::Walnut, band, end, period);
+    maker->SetWidth(picture.width());
+    maker->SetHeight(picture.height());
+    QImage frame;
+    maker->Render(frame);
+    ASSERT_EQ(frame.size(), picture.size());
+    EXPECT_TRUE(SamePixels(frame, picture));
+}
+
+TEST(PictureFrames, RepeatedStripsMeetWithoutASeam)
+{
+    std::unique_ptr<TFrameMakerBase> maker =
+        TFrameLibrary::MakePictureFrame(TMoldingPainter::TStyle::Walnut, 24, 12, 40);
+    maker->SetWidth(24 + 40 * 3 + 24);
+    maker->SetHeight(300);
+    QImage frame;
+    maker->Render(frame);
+    const QImage top = frame.copy(0, 0, frame.width(), 24);
+    // Strip copies meet at x = 24 + 40 and 24 + 80.
+    double inner = 0;
+    for (int x = 30; x < 60; ++x)
+        inner = std::max(inner, ColumnDifference(top, x, x + 1));
+    EXPECT_LE(ColumnDifference(top, 63, 64), inner + 1);
+    EXPECT_LE(ColumnDifference(top, 103, 104), inner + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Catalogues and shapes
+
+TEST(Catalogues, NamesAreUniqueAndOfTheRightType)
+{
+    std::set<QString> names;
+    for (const TFrameItem& item : TFrameLibrary::Catalogue()) {
+        EXPECT_TRUE(item.FileName.endsWith(".okx"));
+        EXPECT_NE(item.Category, TFrameLibrary::UserCategory);
+        EXPECT_TRUE(names.insert(item.Category + "/" + item.FileName).second)
+            << item.FileName.toStdString();
+    }
+    for (const TClipArtItem& item : TClipArtPainter::Catalogue()) {
+        EXPECT_TRUE(item.FileName.endsWith(".png"));
+        EXPECT_TRUE(names.insert("clipart/" + item.Category + "/" + item.FileName).second)
+            << item.FileName.toStdString();
+    }
+    for (const TPngFrameItem& item : TPngFramePainter::Catalogue()) {
+        EXPECT_TRUE(item.FileName.endsWith(".png"));
+        EXPECT_TRUE(names.insert("png/" + item.FileName).second) << item.FileName.toStdString();
+    }
+}
+
+TEST(Shapes, FitTheirBoundsAndAreSymmetric)
+{
+    const QRectF bounds(10, 20, 100, 90);
+    const QPainterPath heart = TShapePaths::Heart(bounds);
+    EXPECT_TRUE(bounds.adjusted(-1, -1, 1, 1).contains(heart.boundingRect()));
+    EXPECT_TRUE(heart.contains(QPointF(60, 70)));  // the middle
+    EXPECT_FALSE(heart.contains(QPointF(60, 22))); // the notch at the top
+    EXPECT_NEAR(heart.boundingRect().center().x(), 60, 0.5);
+
+    const QPainterPath star = TShapePaths::Star(QPointF(0, 0), 10, 5, 0.5);
+    EXPECT_EQ(star.elementCount(), 11); // ten corners and the closing line
+    EXPECT_NEAR(star.elementAt(0).x, 0, 1e-9);
+    EXPECT_NEAR(star.elementAt(0).y, -10, 1e-9);
+    EXPECT_TRUE(star.contains(QPointF(0, 0)));
+    // Towards an inner corner (36 degrees from up), beyond the inner radius.
+    EXPECT_FALSE(star.contains(QPointF(9 * std::sin(0.6283), -9 * std::cos(0.6283))));
+
+    const QPainterPath diamond = TShapePaths::Diamond(QRectF(0, 0, 40, 20));
+    EXPECT_TRUE(diamond.contains(QPointF(20, 10)));
+    EXPECT_FALSE(diamond.contains(QPointF(2, 2)));
+    EXPECT_EQ(diamond.boundingRect(), QRectF(0, 0, 40, 20));
 }
 
 } // namespace

@@ -98,13 +98,19 @@ void FilmStrip(QPainter& p, const QRectF& r)
     QPainterPath opening;
     opening.addRoundedRect(r.adjusted(40, 76, -40, -76), 8, 8);
     Cut(p, opening, QColor(80, 80, 80), 2);
-    p.setPen(QColor(230, 170, 40));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(14);
-    font.setBold(true);
-    p.setFont(font);
-    for (int i = 0; i < 4; ++i)
-        p.drawText(QPointF(60 + i * 190, 66), QStringLiteral("%1   \u25B6 %1A").arg(12 + i));
+    // Frame marks between the holes, drawn rather than written so that the
+    // picture does not depend on the fonts installed.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(230, 170, 40));
+    for (double x = 60; x < r.width() - 40; x += 190) {
+        QPainterPath mark;
+        mark.moveTo(x, 58);
+        mark.lineTo(x + 10, 64);
+        mark.lineTo(x, 70);
+        mark.closeSubpath();
+        p.drawPath(mark);
+        p.drawRect(QRectF(x + 16, 62, 24, 4));
+    }
 }
 
 void Instant(QPainter& p, const QRectF& r)
@@ -238,7 +244,6 @@ QImage TPngFramePainter::Paint(const TPngFrameItem& Item)
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
         Item.Draw(p, QRectF(0, 0, FrameWidth, FrameHeight));
     }
     return image.convertToFormat(QImage::Format_ARGB32);

@@ -214,9 +214,9 @@ void BalloonBunch(QPainter& p, const QRectF& r)
 {
     const QPointF knot(r.center().x(), r.bottom() - 40);
     const QColor colours[3] = {QColor(230, 50, 50), QColor(60, 140, 230), QColor(250, 200, 40)};
-    const QPointF centres[3] = {QPointF(r.left() + 70, r.top() + 70),
-                                QPointF(r.right() - 70, r.top() + 70),
-                                QPointF(r.center().x(), r.top() + 55)};
+    const QPointF centres[3] = {QPointF(r.left() + 70, r.top() + 76),
+                                QPointF(r.right() - 70, r.top() + 76),
+                                QPointF(r.center().x(), r.top() + 62)};
     p.setPen(QPen(QColor(90, 90, 90), 2));
     for (const QPointF& c : centres)
         p.drawLine(QPointF(c.x(), c.y() + 60), knot);
@@ -270,7 +270,7 @@ void PartyHat(QPainter& p, const QRectF& r)
         p.drawEllipse(QPointF(r.left() + 70 + i * 30, r.top() + 90 + (i % 2) * 60 + i * 14), 10,
                       10);
     p.restore();
-    Glossy(p, TShapePaths::Star(QPointF(r.center().x(), r.top() + 26), 24, 5, 0.5),
+    Glossy(p, TShapePaths::Star(QPointF(r.center().x(), r.top() + 30), 24, 5, 0.5),
            QColor(250, 200, 30), 2);
     QPainterPath brim;
     brim.addEllipse(QRectF(r.left() + 40, r.bottom() - 40, r.width() - 80, 30));
@@ -283,7 +283,7 @@ void Confetti(QPainter& p, const QRectF& r)
                                QColor(120, 200, 80), QColor(200, 90, 220)};
     for (int i = 0; i < 14; ++i) {
         const double a = i * 2.39996; // golden angle spreads them evenly
-        const double d = 24 + 7.5 * i;
+        const double d = 20 + 6 * i;
         const QPointF c = r.center() + QPointF(d * std::cos(a), d * std::sin(a));
         const double size = 12 + (i % 4) * 5;
         if (i % 3 == 0)

@@ -41,6 +41,7 @@ void TContentBuilder::BuildPngFrames()
     // ignore case that is the folder above; here it needs one of its own.
     m_writer.MakeFolder(QStringLiteral("PNG"));
 }
+
 void TContentBuilder::BuildTextures()
 {
     for (const TTexturePainter::TTexture& texture : TTexturePainter::Catalogue()) {
@@ -48,6 +49,7 @@ void TContentBuilder::BuildTextures()
                            [&] { return TTexturePainter::Paint(texture); });
     }
 }
+
 void TContentBuilder::BuildFrames()
 {
     for (const TFrameItem& item : TFrameLibrary::Catalogue()) {
@@ -56,6 +58,7 @@ void TContentBuilder::BuildFrames()
     }
     m_writer.MakeFolder(QStringLiteral("Frame/") + QLatin1String(TFrameLibrary::UserCategory));
 }
+
 void TContentBuilder::BuildDefaults()
 {
     m_writer.WritePng(QStringLiteral("Default.png"),
@@ -63,6 +66,7 @@ void TContentBuilder::BuildDefaults()
     m_writer.WriteJpeg(QStringLiteral("Default.jpg"), JpegQuality,
                        [] { return TLandscapePainter::Paint(); });
 }
+
 void TContentBuilder::BuildHelp()
 {
     m_writer.WriteBytes(QString::fromLatin1(THelpWriter::FileName),

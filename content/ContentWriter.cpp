@@ -84,7 +84,7 @@ void TContentWriter::WriteJpeg(const QString& RelativePath, int Quality,
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        // JPEG has no alpha: flatten onto white first.
+        // JPEG has no alpha channel; the pictures given are opaque.
         QImage image = Make().convertToFormat(QImage::Format_RGB32);
         if (!EncodeImage(image, &buffer, "image/jpeg", Quality))
             Fail(QStringLiteral("Cannot encode %1").arg(RelativePath));

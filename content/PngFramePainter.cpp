@@ -90,7 +90,11 @@ void FilmStrip(QPainter& p, const QRectF& r)
 {
     p.fillRect(r, QColor(22, 22, 24));
     QPainterPath holes;
-    for (double x = 18; x + 26 < r.width(); x += 44) {
+    // Holes 26 wide, 44 apart, centred along the strip with at least 18
+    // pixels to spare at either end.
+    const int count = int((r.width() - 36 + 18) / 44);
+    const double first = (r.width() - (count * 44 - 18)) / 2;
+    for (double x = first; x + 26 <= r.width() - 18; x += 44) {
         holes.addRoundedRect(QRectF(x, 18, 26, 34), 5, 5);
         holes.addRoundedRect(QRectF(x, r.height() - 52, 26, 34), 5, 5);
     }

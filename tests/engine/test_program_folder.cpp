@@ -605,4 +605,70 @@ TEST(Shapes, FitTheirBoundsAndAreSymmetric)
     EXPECT_EQ(diamond.boundingRect(), QRectF(0, 0, 40, 20));
 }
 
+// ---------------------------------------------------------------------------
+// Pictures
+
+// True when every pixel within Width of the picture's edge has the alpha
+// value Alpha.
+bool EdgeAlphaIs(const QImage& Image, int Width, int Alpha)
+{
+    for (int y = 0; y < Image.height(); ++y) {
+        for (int x = 0; x < Image.width(); ++x) {
+            const bool edge =
+                x < Width || y < Width || x >= Image.width() - Width || y >= Image.height() - Width;
+            if (edge && AlphaAt(Image, x, y) != Alpha)
+                return false;
+        }
+    }
+    return true;
+}
+
+TEST(ClipArt, PicturesStayClearOfTheEdgeExceptCorners)
+{
+    for (const TClipArtItem& item : TClipArtPainter::Catalogue()) {
+        SCOPED_TRACE((item.Category + "/" + item.FileName).toStdString());
+        const QImage picture = TClipArtPainter::Paint(item);
+        ASSERT_EQ(picture.size(), QSize(256, 256));
+        ASSERT_EQ(picture.format(), QImage::Format_ARGB32);
+        if (item.Category == "Corners") {
+            // Corner ornaments lie in the top-left corner and leave the
+            // opposite one free.
+            int topLeft = 0;
+            int bottomRight = 0;
+            for (int y = 0; y < 128; ++y) {
+                for (int x = 0; x < 128; ++x) {
+                    topLeft += AlphaAt(picture, x, y);
+                    bottomRight += AlphaAt(picture, x + 128, y + 128);
+                }
+            }
+            EXPECT_GT(topLeft, 4 * bottomRight);
+            EXPECT_EQ(AlphaAt(picture, 250, 250), 0);
+        } else {
+            // Nothing is cut off: a free ring around every other picture.
+            EXPECT_TRUE(EdgeAlphaIs(picture, 2, 0));
+        }
+    }
+}
+
+TEST(PngFrames, BorderIsOpaqueAndTheOpeningLarge)
+{
+    std::vector<QImage> frames;
+    for (const TPngFrameItem& item : TPngFramePainter::Catalogue())
+        frames.push_back(TPngFramePainter::Paint(item));
+    frames.push_back(TPngFramePainter::PaintDefault());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QImage& frame = frames[i];
+        ASSERT_EQ(frame.size(), QSize(800, 600));
+        EXPECT_TRUE(EdgeAlphaIs(frame, 12, 255));
+        int transparent = 0;
+        for (int y = 0; y < 600; y += 5) {
+            for (int x = 0; x < 800; x += 5)
+                transparent += AlphaAt(frame, x, y) == 0;
+        }
+        // At least a quarter of the picture shows the photo.
+        EXPECT_GT(transparent * 4, 160 * 120) << transparent;
+    }
+}
+
 } // namespace

@@ -9,11 +9,14 @@
 #include "ContentWriter.h"
 #include "FrameLibrary.h"
 #include "FrameMaker.h"
+#include "HelpWriter.h"
+#include "LandscapePainter.h"
 #include "MoldingPainter.h"
 #include "MyGdiPlus.h"
 #include "OrnateTilePainter.h"
 #include "PicFrameMaker.h"
 #include "PngFramePainter.h"
+#include "SeededRandom.h"
 #include "ShapePaths.h"
 #include "TexturePainter.h"
 #include "TileNoise.h"
@@ -26,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -669,6 +673,61 @@ TEST(PngFrames, BorderIsOpaqueAndTheOpeningLarge)
         // At least a quarter of the picture shows the photo.
         EXPECT_GT(transparent * 4, 160 * 120) << transparent;
     }
+}
+
+TEST(Help, EveryLinkInThePageHasItsTarget)
+{
+    const QString page = QString::fromUtf8(THelpWriter::Page());
+    QSet<QString> targets;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(QStringLiteral("id=\"([^\"]+)\"")).globalMatch(page)) {
+        targets.insert(m.captured(1));
+    }
+    int links = 0;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(QStringLiteral("href=\"#([^\"]+)\"")).globalMatch(page)) {
+        EXPECT_TRUE(targets.contains(m.captured(1))) << m.captured(1).toStdString();
+        ++links;
+    }
+    EXPECT_GE(links, 9);
+    // The commands it names are the program's own captions.
+    for (const char* caption :
+         {"Open Photo...", "Add to Photo", "Load Png Frame From File", "Load clipart from file",
+          "Add New Text", "Select Font", "Make Photo Wallpaper", "Add Frame to photo in bulk"}) {
+        EXPECT_TRUE(page.contains(QString::fromLatin1(caption))) << caption;
+    }
+}
+
+TEST(SeededRandom, SameSeedSameSequenceWithinTheAskedRanges)
+{
+    TSeededRandom a(42);
+    TSeededRandom b(42);
+    TSeededRandom zero(0); // a zero seed would stick at zero; it is replaced
+    bool low = false;
+    bool high = false;
+    for (int i = 0; i < 2000; ++i) {
+        EXPECT_EQ(a.Next(), b.Next());
+        const double unit = a.Unit();
+        EXPECT_GE(unit, 0.0);
+        EXPECT_LT(unit, 1.0);
+        const int n = a.Between(-2, 2);
+        EXPECT_GE(n, -2);
+        EXPECT_LE(n, 2);
+        low |= n == -2;
+        high |= n == 2;
+        EXPECT_NE(zero.Next(), 0u);
+        b.Unit();
+        b.Between(-2, 2);
+    }
+    EXPECT_TRUE(low && high);
+}
+
+TEST(Landscape, IsTheSameOpaquePictureOnEveryCall)
+{
+    const QImage photo = TLandscapePainter::Paint();
+    ASSERT_EQ(photo.size(), QSize(1600, 1200));
+    EXPECT_FALSE(photo.hasAlphaChannel());
+    EXPECT_TRUE(SamePixels(photo, TLandscapePainter::Paint()));
 }
 
 } // namespace

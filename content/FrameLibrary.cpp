@@ -10,7 +10,7 @@
 
 namespace {
 
-struct TSimpleSpec
+struct TSimpleDesign
 {
     uint8_t Shape;
     int FrameWidth;
@@ -28,22 +28,22 @@ TColorRef Ref(QRgb Colour)
     return MakeColorRef(qRed(Colour), qGreen(Colour), qBlue(Colour));
 }
 
-std::unique_ptr<TFrameMakerBase> MakeSimple(const TSimpleSpec& Spec)
+std::unique_ptr<TFrameMakerBase> MakeSimple(const TSimpleDesign& Design)
 {
     auto maker = std::make_unique<TSimapleFrameMaker>();
-    maker->SetShape(Spec.Shape);
-    maker->SetFrameWidth(Spec.FrameWidth);
-    maker->SetFrameHeight(Spec.FrameHeight);
-    maker->SetBackColor(Ref(Spec.Back));
-    maker->SetOutEdge(Spec.OutEdge);
-    maker->SetOutEdgeColor(Ref(Spec.OutEdgeColour));
-    maker->SetInnerEdge(Spec.InnerEdge);
-    maker->SetInnerEdgeColor(Ref(Spec.InnerEdgeColour));
-    if (Spec.Texture) {
+    maker->SetShape(Design.Shape);
+    maker->SetFrameWidth(Design.FrameWidth);
+    maker->SetFrameHeight(Design.FrameHeight);
+    maker->SetBackColor(Ref(Design.Back));
+    maker->SetOutEdge(Design.OutEdge);
+    maker->SetOutEdgeColor(Ref(Design.OutEdgeColour));
+    maker->SetInnerEdge(Design.InnerEdge);
+    maker->SetInnerEdgeColor(Ref(Design.InnerEdgeColour));
+    if (Design.Texture) {
         const TTexturePainter::TTexture* texture =
-            TTexturePainter::Find(QString::fromLatin1(Spec.Texture));
+            TTexturePainter::Find(QString::fromLatin1(Design.Texture));
         if (!texture)
-            throw std::logic_error(std::string("no texture ") + Spec.Texture);
+            throw std::logic_error(std::string("no texture ") + Design.Texture);
         TMemoryStream stream;
         stream.open(QIODevice::ReadWrite);
         SaveBitmapToJpegStream(TTexturePainter::Paint(*texture), stream);
@@ -54,9 +54,9 @@ std::unique_ptr<TFrameMakerBase> MakeSimple(const TSimpleSpec& Spec)
     return maker;
 }
 
-std::function<std::unique_ptr<TFrameMakerBase>()> Simple(TSimpleSpec Spec)
+std::function<std::unique_ptr<TFrameMakerBase>()> Simple(TSimpleDesign Design)
 {
-    return [Spec] { return MakeSimple(Spec); };
+    return [Design] { return MakeSimple(Design); };
 }
 
 std::function<std::unique_ptr<TFrameMakerBase>()> Ornate(TOrnateTilePainter::TDesign Design,

@@ -228,9 +228,15 @@ bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODe
     }
     QSaveFile file(target);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (!write(file)) {
+    // The content is gathered first and written in one unbuffered write
+    // whose count is checked: a buffered write that the disk cuts short (a
+    // full disk, the file size limit) is lost in commit without an error,
+    // and the truncated file would replace the old one.
+    QBuffer content;
+    content.open(QIODevice::WriteOnly);
+    if (!write(content) || file.write(content.data()) != content.data().size()) {
         file.cancelWriting();
         return false;
     }

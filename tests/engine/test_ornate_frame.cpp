@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -379,16 +381,20 @@ TEST(OrnateFrameTest, FailedSaveNamesTheFrameFileAndKeepsTheOldOne)
         EXPECT_EQ(QString::fromStdString(e.what()), "Cannot create file " + missingFolder);
     }
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind the superuser";
-    const QString path = dir.file("locked/frame.okx");
-    ASSERT_TRUE(QDir().mkpath(dir.file("locked")));
+    // A write that fails half-way (here: the file size limit, which binds
+    // every user) leaves the old frame file as it was.
+    const QString path = dir.file("frame.okx");
     maker.SaveToFile(path);
     const QByteArray before = FileBytes(path);
-    QFile::setPermissions(dir.file("locked"), QFile::ReadOwner | QFile::ExeOwner);
-    maker.SetFrameSize(10);
+    SetTile(maker, MakeGradient(40, 40));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     EXPECT_THROW(maker.SaveToFile(path), EFCreateError);
-    QFile::setPermissions(dir.file("locked"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(FileBytes(path), before);
 }

@@ -221,6 +221,24 @@ TEST(RotateFlipTest, MirrorsAreOneWayAndTurnsGoTheirWay)
     EXPECT_TRUE(SamePixels(image, original));
 }
 
+TEST(RotateFlipTest, LargeTurnsInTilesAndBandsMatchQtsTurn)
+{
+    // Big enough for several threads, with edges that are no multiple of a
+    // tile; both 32-bit formats.
+    for (const QImage::Format format : {QImage::Format_ARGB32, QImage::Format_RGB32}) {
+        QImage original = MakeGradient(1501, 1003, format);
+        original.setPixel(1500, 0, qRgba(1, 2, 3, 255));
+        for (const int type : {int(Rotate90FlipNone), int(Rotate270FlipNone)}) {
+            QImage image = original;
+            RotateFlip(image, type);
+            const QImage expected =
+                original.transformed(QTransform().rotate(type == Rotate90FlipNone ? 90 : 270));
+            EXPECT_EQ(image.format(), format);
+            EXPECT_TRUE(SamePixels(image, expected)) << "type " << type;
+        }
+    }
+}
+
 TEST(DrawBitmapTest, NoSizeDrawsNothing)
 {
     const QImage source = MakeSolid(20, 20, Qt::red);

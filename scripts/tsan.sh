@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the tests that run code on more than one thread (thumbnail worker,
+# colour passes and quarter turns shared among threads) with ThreadSanitizer
+# and runs them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+build_dir=build/tsan
+targets=(controls_test_thumb_worker controls_test_pic_thumb engine_test_color_effects
+         engine_test_imaging_layer engine_test_effect_image)
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=ON \
+      -DORVO_SANITIZE=thread >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan/suppressions.txt"
+export QT_QPA_PLATFORM=offscreen
+for t in "${targets[@]}"; do
+    echo "== $t"
+    "$build_dir/tests/$t" --gtest_brief=1
+done

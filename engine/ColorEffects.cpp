@@ -2,7 +2,7 @@
 
 #include "ExtMath.h"
 #include "MyGdiPlus.h"
-#include "RowBands.h"
+#include "PixelPass.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,33 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Runs f over every pixel as straight 0xAARRGGBB, keeping alpha. 32-bit
-// bitmaps are changed in place; any other format goes through a straight
-// ARGB copy and back, as the locked 24-bit view would.
-template <class F> void PassOverPixels(QImage& image, F&& f)
-{
-    if (image.isNull())
-        return;
-    const QImage::Format format = image.format();
-    const bool direct = format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
-    QImage work = direct ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
-    QImage& target = direct ? image : work;
-    const int w = target.width();
-    const int h = target.height();
-    // bits() detaches once here, before any band touches the pixels.
-    uchar* const first = target.bits();
-    const qsizetype stride = target.bytesPerLine();
-    ForRowBands(h, int64_t(w) * h, [&](int top, int end) {
-        for (int y = top; y < end; ++y) {
-            auto* p = reinterpret_cast<uint32_t*>(first + y * stride);
-            for (int x = 0; x < w; ++x)
-                p[x] = (p[x] & 0xFF000000u) | f(p[x]);
-        }
-    });
-    if (!direct)
-        image = work.convertToFormat(format);
-}
 
 uint8_t Clamp255(int32_t v)
 {

@@ -1,6 +1,6 @@
 #include "MyGdiPlus.h"
 
-#include "RowBands.h"
+#include "PixelPass.h"
 
 #include <QBuffer>
 #include <QFileInfo>

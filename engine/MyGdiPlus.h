@@ -142,30 +142,6 @@ private:
     QImage m_view;
 };
 
-// Runs f(blue, green, red) over every pixel of a bitmap, on straight (not
-// premultiplied) colours, keeping alpha. The same result as a pass through
-// the 24-bit view, without the conversion copy for 32-bit bitmaps.
-template <class F> void ForEachPixelBGR(QImage& image, F&& f)
-{
-    if (image.isNull())
-        return;
-    const QImage::Format format = image.format();
-    const bool direct = format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
-    QImage work = direct ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
-    QImage& target = direct ? image : work;
-    const int w = target.width();
-    const int h = target.height();
-    for (int y = 0; y < h; ++y) {
-        uchar* p = target.scanLine(y);
-        for (int x = 0; x < w; ++x, p += 4) {
-            // Little-endian 0xAARRGGBB: bytes blue, green, red, alpha.
-            f(p[0], p[1], p[2]);
-        }
-    }
-    if (!direct)
-        image = work.convertToFormat(format);
-}
-
 // ---------------------------------------------------------------------------
 // Encoders and writing files
 

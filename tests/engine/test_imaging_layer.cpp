@@ -5,6 +5,7 @@
 // atomic file writer.
 
 #include "MyGdiPlus.h"
+#include "PixelPass.h"
 
 #include "ExtMath.h"
 #include "TestSupport.h"
@@ -314,19 +315,22 @@ TEST(BitmapData24Test, ViewIsBlueGreenRedAndWritesBackKeepingAlpha)
     EXPECT_EQ(PixelAt(image, 0, 1), qRgba(10, 20, 30, 128));
 }
 
-TEST(BitmapData24Test, PixelPassKeepsAlphaAndFormat)
+TEST(PixelPassTest, KeepsAlphaAndFormatOnEveryBand)
 {
     QImage image = MakeSolid(2, 2, QColor(10, 20, 30, 128));
-    ForEachPixelBGR(image, [](uchar& b, uchar&, uchar& r) {
-        r = 106;
-        b = 31;
-    });
+    PassOverPixels(image, [](uint32_t p) { return (p & 0x00FF00u) | (106u << 16) | 31u; });
     EXPECT_EQ(PixelAt(image, 1, 1), qRgba(106, 20, 31, 128));
 
-    QImage premultiplied = MakeSolid(2, 2, QColor(10, 20, 30), QImage::Format_RGB888);
-    ForEachPixelBGR(premultiplied, [](uchar&, uchar& g, uchar&) { g = 200; });
-    EXPECT_EQ(premultiplied.format(), QImage::Format_RGB888);
-    EXPECT_EQ(PixelAt(premultiplied, 0, 0), qRgb(10, 200, 30));
+    QImage packed = MakeSolid(2, 2, QColor(10, 20, 30), QImage::Format_RGB888);
+    PassOverPixels(packed, [](uint32_t p) { return (p & 0xFF00FFu) | (200u << 8); });
+    EXPECT_EQ(packed.format(), QImage::Format_RGB888);
+    EXPECT_EQ(PixelAt(packed, 0, 0), qRgb(10, 200, 30));
+
+    // Large enough to be shared among threads: every row is passed once.
+    QImage large = MakeSolid(1200, 1100, QColor(0, 0, 0));
+    PassOverPixels(large, [](uint32_t p) { return (p + 1) & 0xFFFFFFu; });
+    for (const QPoint at : {QPoint(0, 0), QPoint(1199, 1099), QPoint(600, 549), QPoint(5, 550)})
+        EXPECT_EQ(PixelAt(large, at.x(), at.y()), qRgb(0, 0, 1));
 }
 
 TEST(EncoderTest, EncodersAreFoundByMimeType)

@@ -2,7 +2,8 @@
 # Builds the benchmarks in release mode and runs every one of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+# ImageMagick is what the canvas benchmark compares composing and saving with.
+scripts/deps.sh imagemagick
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_TESTS=OFF -DORVO_BUILD_BENCH=ON
 cmake --build build/bench -j"$(nproc)"
 for b in build/bench/bench/bench_*; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing.
+# Installs the Debian packages that building and testing need, when missing;
+# further packages can be named as arguments.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-image-formats-plugins libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev clang xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev clang xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

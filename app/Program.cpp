@@ -1,9 +1,16 @@
 #include "Program.h"
 
-#include <QApplication>
+#include "MainForm.h"
+#include "OrvoApplication.h"
+
+#include <memory>
 
 int RunProgram(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    TOrvoApplication app(argc, argv);
+    // Creating the main window runs its FormCreate (and so perhaps the tip of
+    // the day) before anything is shown.
+    auto window = std::make_unique<TfrmMain>();
+    window->ShowMaximised();
+    return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "Glyphs.h"
 #include "HandlerGuard.h"
 #include "ProgramInfo.h"
+#include "SidePanel.h"
 #include "TipForm.h"
 
 #include "EffectUnit.h"
@@ -93,7 +94,11 @@ TfrmMain::TfrmMain(TDesktopServices Services, TProgramFolderFunc ProgramFolder, 
     RunGuarded(this, [this] { FormCreate(); });
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panel's commands name the canvas; it goes first.
+    SidePanel.reset();
+}
 
 void TfrmMain::CreateActions()
 {
@@ -302,6 +307,17 @@ void TfrmMain::CreateSidePanel()
     QynKadrix1 = new TQynKadrix;
     QynKadrix1->SetBKColor(MakeColorRef(255, 255, 255));
 
+    SidePanel = std::make_unique<TSidePanel>(QynKadrix1, m_programFolder, tabFrame, tabPngFrame,
+                                             tabClipArt);
+    // Every frame load ends with the Undo and Redo items brought up to date;
+    // these run after the panel's own handlers.
+    auto update = Guarded(this, [this] { UpdateUndoRedo(); });
+    connect(SidePanel->thuFrame, &TPicThumb::DblClick, this, update);
+    connect(SidePanel->thPng, &TPicThumb::DblClick, this, update);
+    for (QPushButton* button :
+         {SidePanel->SpTBXButton6, SidePanel->SpTBXButton7, SidePanel->SpTBXButton8})
+        connect(button, &QPushButton::clicked, this, update);
+
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setHandleWidth(kSplitterWidth);
     Splitter1->setChildrenCollapsible(false);
@@ -403,7 +419,7 @@ void TfrmMain::ShowMaximised()
 
 void TfrmMain::FormShow()
 {
-    // The side panel's lists are filled here once they exist.
+    SidePanel->FillAtStartUp();
 }
 
 void TfrmMain::FormActivate()

@@ -26,6 +26,7 @@ class TFontOption;
 class TFontSelectDialog;
 class TQynKadrix;
 class TRectBase;
+class TSidePanel;
 
 class TfrmMain : public QMainWindow
 {
@@ -95,6 +96,8 @@ public:
     QWidget* tabPngFrame = nullptr;
     QWidget* tabClipArt = nullptr;
     QWidget* tabText = nullptr;
+    // The Frame, Png Frame and ClipArt tabs.
+    std::unique_ptr<TSidePanel> SidePanel;
     QGroupBox* GroupBox1 = nullptr;
     QTextEdit* edtText = nullptr;
     QPushButton* SpTBXButton1 = nullptr;

@@ -294,6 +294,7 @@ void TfrmMain::CreateSidePanel()
     auto* groupLayout = new QVBoxLayout(GroupBox1);
     groupLayout->addWidget(edtText);
     groupLayout->addLayout(buttons);
+    GroupBox1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* textLayout = new QVBoxLayout(tabText);
     textLayout->addWidget(GroupBox1);
     textLayout->addStretch();

@@ -644,6 +644,21 @@ TEST_F(MainFormTest, BringToFrontSendToBackAndDeleteActOnTheSelectedOverlay)
     EXPECT_EQ(Canvas()->Overlays.size(), 1u);
 }
 
+TEST_F(MainFormTest, DeleteKeyInTheTextEditorEditsTheTextNotTheCanvas)
+{
+    StartUp();
+    window->edtText->setPlainText(QStringLiteral("keep"));
+    window->SpTBXButton1Click();
+    Canvas()->Overlays.back()->SetSelected(true);
+    window->SpTBXTabControl1->setCurrentWidget(window->tabText);
+    window->activateWindow();
+    window->edtText->setFocus();
+    window->edtText->moveCursor(QTextCursor::Start);
+    QTest::keyClick(window->edtText, Qt::Key_Delete);
+    EXPECT_EQ(window->edtText->toPlainText(), QStringLiteral("eep"));
+    EXPECT_EQ(Canvas()->Overlays.size(), 1u);
+}
+
 TEST_F(MainFormTest, DoubleClickOnTheSelectedPhotoOpensAPhoto)
 {
     StartUp();

@@ -8,10 +8,12 @@
 #include "MainForm.h"
 #include "ModalDriver.h"
 #include "QynKadrix.h"
+#include "SidePanel.h"
 #include "TestSupport.h"
 #include "TipForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -119,10 +121,11 @@ protected:
         return std::make_unique<TfrmMain>(std::move(services), [path] { return path; });
     }
 
-    // Creates and shows the window and waits for the default frame and photo.
+    // Creates (unless made already) and shows the window and waits for the default frame and photo.
     void StartUp()
     {
-        window = MakeWindow();
+        if (!window)
+            window = MakeWindow();
         window->ShowMaximised();
         ASSERT_TRUE(QTest::qWaitFor([this] { return Canvas()->Photo->Loaded; }));
     }
@@ -221,6 +224,23 @@ TEST_F(MainFormTest, ActivationAgainAfterADialogOrUnminimiseReloadsNothing)
 
     EXPECT_EQ(Canvas()->Photo->GetRect(), photo);
     EXPECT_EQ(Canvas()->GetFrameRect(), frame);
+}
+
+TEST_F(MainFormTest, SidePanelIsFilledOnTheFirstShowOnly)
+{
+    for (const char* sub : {"Frame/Classic", "Frame/user", "clipart/Stars"})
+        ASSERT_TRUE(QDir().mkpath(Folder(QString::fromLatin1(sub))));
+    window = MakeWindow();
+    EXPECT_EQ(window->SidePanel->lsbFrame->count(), 0);
+    StartUp();
+    EXPECT_EQ(window->SidePanel->lsbFrame->count(), 2);
+    EXPECT_EQ(window->SidePanel->lsbPicture->count(), 1);
+
+    ASSERT_TRUE(QDir().mkpath(Folder(QStringLiteral("Frame/Modern"))));
+    window->hide();
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->SidePanel->lsbFrame->count(), 2);
 }
 
 TEST_F(MainFormTest, TipComesBeforeTheMainWindowWhenTheSettingAsks)

@@ -770,7 +770,11 @@ TEST_F(MainFormTest, AnExceptionFromAHandlerIsShownAndEndsOnlyThatCommand)
 
 TEST(MainFormSmoke, TheProgramFolderShowsTheDefaultFrameAroundTheDefaultPhoto)
 {
-    const QString programDir = qEnvironmentVariable("ORVO_PROGRAM_DIR");
+    // The build's program folder: named by the environment, else beside the
+    // test folder.
+    QString programDir = qEnvironmentVariable("ORVO_PROGRAM_DIR");
+    if (programDir.isEmpty())
+        programDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     if (programDir.isEmpty() || !QFile::exists(programDir + QStringLiteral("/Default.png")) ||
         !QFile::exists(programDir + QStringLiteral("/Default.jpg")))
         GTEST_SKIP() << "the program folder's content is not built";

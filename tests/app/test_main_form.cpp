@@ -243,6 +243,20 @@ TEST_F(MainFormTest, SidePanelIsFilledOnTheFirstShowOnly)
     EXPECT_EQ(window->SidePanel->lsbFrame->count(), 2);
 }
 
+TEST_F(MainFormTest, MissingDefaultPhotoIsReportedAfterTheFrameAndTheWindowStays)
+{
+    QFile::remove(Folder("Default.jpg"));
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    window = MakeWindow();
+    window->ShowMaximised();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }));
+    EXPECT_TRUE(message.contains(QStringLiteral("Default.jpg")));
+    EXPECT_TRUE(Canvas()->Frame->Loaded);
+    EXPECT_FALSE(Canvas()->Photo->Loaded);
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(MainFormTest, TipComesBeforeTheMainWindowWhenTheSettingAsks)
 {
     QFile::remove(settings.iniFile(QStringLiteral("Brimlow")));

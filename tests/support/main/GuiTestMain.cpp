@@ -2,14 +2,15 @@
 // widgets. The application lives on main's stack so that Qt tears it down
 // before the program's static objects, never after them.
 
+#include "TestEnvironment.h"
+
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareTestEnvironment();
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -418,6 +418,21 @@ void TfrmMain::ShowMaximised()
     showMaximized();
 }
 
+void TfrmMain::FillFolderCombo(QComboBox* Combo, const QString& Folder)
+{
+    TSidePanel::FillFolderCombo(Combo, Folder);
+}
+
+void TfrmMain::AddFolderFiles(TPicThumb* Thumb, const QString& Folder, const QString& Pattern)
+{
+    TSidePanel::AddFolderFiles(Thumb, Folder, Pattern);
+}
+
+void TfrmMain::lsbFrameChange()
+{
+    SidePanel->lsbFrameChange();
+}
+
 void TfrmMain::FormShow()
 {
     SidePanel->FillAtStartUp();

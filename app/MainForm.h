@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAction;
+class QComboBox;
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -24,6 +25,7 @@ class QTextEdit;
 class QToolBar;
 class TFontOption;
 class TFontSelectDialog;
+class TPicThumb;
 class TQynKadrix;
 class TRectBase;
 class TSidePanel;
@@ -56,6 +58,13 @@ public:
     void QynKadrix1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
     // Enables Undo and Redo (menu and tool bar) from the canvas.
     void UpdateUndoRedo();
+
+    // --- Side panel, also for other windows through frmMain ---------------------
+    // Category names of a folder into Combo; matching files of a folder
+    // appended to Thumb; the frame list reloaded from lsbFrame's category.
+    void FillFolderCombo(QComboBox* Combo, const QString& Folder);
+    void AddFolderFiles(TPicThumb* Thumb, const QString& Folder, const QString& Pattern);
+    void lsbFrameChange();
 
     // --- Commands --------------------------------------------------------------
     void mOpenPhotoClick();

@@ -65,7 +65,7 @@ QPushButton* Button(const QString& caption)
 
 TSidePanel::TSidePanel(TQynKadrix* Canvas, TProgramFolderFunc ProgramFolder, QWidget* FramePage,
                        QWidget* PngPage, QWidget* ClipArtPage)
-    : QObject(FramePage), m_canvas(Canvas), m_programFolder(std::move(ProgramFolder)),
+    : m_canvas(Canvas), m_programFolder(std::move(ProgramFolder)),
       m_host(FramePage)
 {
     BuildFrameTab(FramePage);

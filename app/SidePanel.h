@@ -4,7 +4,8 @@
 // lists, the three thumbnail browsers, their buttons and the commands that
 // put a frame, a PNG frame or a clip-art picture on the canvas.
 //
-// The panel fills tab pages its window made; it owns no window of its own.
+// The panel fills tab pages its window made; it owns no window of its own
+// and has no parent: its window holds it and frees it before the pages.
 // Folder paths are the program folder (ending with "/") joined with fixed
 // relative parts, kept in exactly that joined form, doubled "/" included.
 

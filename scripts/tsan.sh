@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds the tests that run code on more than one thread (thumbnail worker,
 # the side panel's frame thumbnails, colour passes and quarter turns shared
-# among threads) with ThreadSanitizer
-# and runs them.
+# among threads) with ThreadSanitizer and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

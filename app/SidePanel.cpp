@@ -61,12 +61,21 @@ QPushButton* Button(const QString& caption)
     return button;
 }
 
+// A tab page's column: narrow margins, so that three 100-pixel cells fit
+// beside each other in the panel's 341 pixels.
+QVBoxLayout* PageLayout(QWidget* page)
+{
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 4, 2, 2);
+    layout->setSpacing(4);
+    return layout;
+}
+
 } // namespace
 
 TSidePanel::TSidePanel(TQynKadrix* Canvas, TProgramFolderFunc ProgramFolder, QWidget* FramePage,
                        QWidget* PngPage, QWidget* ClipArtPage)
-    : m_canvas(Canvas), m_programFolder(std::move(ProgramFolder)),
-      m_host(FramePage)
+    : m_canvas(Canvas), m_programFolder(std::move(ProgramFolder)), m_host(FramePage)
 {
     BuildFrameTab(FramePage);
     BuildPngTab(PngPage);
@@ -181,10 +190,13 @@ void TSidePanel::BuildFrameTab(QWidget* page)
     auto* bar = new QHBoxLayout;
     bar->addWidget(lblFrameCategory);
     bar->addWidget(lsbFrame, 1);
+    auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {btnNew, btnEdit, SpTBXButton6, btnSaveFrame})
-        bar->addWidget(button);
-    auto* layout = new QVBoxLayout(page);
+        buttons->addWidget(button);
+    buttons->addStretch();
+    auto* layout = PageLayout(page);
     layout->addLayout(bar);
+    layout->addLayout(buttons);
     layout->addWidget(thuFrame, 1);
 
     connect(lsbFrame, &QComboBox::activated, this, Guarded(m_host, [this] { lsbFrameChange(); }));
@@ -205,7 +217,7 @@ void TSidePanel::BuildPngTab(QWidget* page)
     bar->addWidget(SpTBXButton7);
     bar->addWidget(SpTBXButton8);
     bar->addStretch();
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = PageLayout(page);
     layout->addLayout(bar);
     layout->addWidget(thPng, 1);
 
@@ -230,10 +242,13 @@ void TSidePanel::BuildClipArtTab(QWidget* page)
     auto* bar = new QHBoxLayout;
     bar->addWidget(lblPicture);
     bar->addWidget(lsbPicture, 1);
-    bar->addWidget(SpTBXButton3);
-    bar->addWidget(SpTBXButton9);
-    auto* layout = new QVBoxLayout(page);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(SpTBXButton3);
+    buttons->addWidget(SpTBXButton9);
+    buttons->addStretch();
+    auto* layout = PageLayout(page);
     layout->addLayout(bar);
+    layout->addLayout(buttons);
     layout->addWidget(thuPicture, 1);
 
     connect(lsbPicture, &QComboBox::activated, this,

@@ -86,8 +86,11 @@ void ChooseInNextFileDialog(const QString& file)
     });
 }
 
+// The centre of an item's cell at the browser's present size.
 QPoint CellCentre(TPicThumb* thumb, int index)
 {
+    QCoreApplication::processEvents();
+    thumb->CalcLayout();
     const TRect r = thumb->CellRect(index);
     return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 }
@@ -252,6 +255,37 @@ TEST_F(SidePanelTest, StartUpFillsEveryListAndShowsTheFirstCategories)
     ASSERT_TRUE(WaitIdle(panel->thuFrame));
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(ThumbOf(panel->thuFrame, i).size(), QSize(90, 90)) << i;
+}
+
+TEST_F(SidePanelTest, TheProgramFolderContentShowsWithAThumbnailForEveryFile)
+{
+    const QString programDir = qEnvironmentVariable("ORVO_PROGRAM_DIR");
+    if (programDir.isEmpty() || !QDir(programDir + QStringLiteral("/Frame")).exists())
+        GTEST_SKIP() << "no program folder content in this build";
+    root = programDir + QStringLiteral("/");
+    panel->FillAtStartUp();
+    EXPECT_TRUE(Items(*panel->lsbFrame).contains(QStringLiteral("User")));
+    EXPECT_GT(panel->lsbPicture->count(), 0);
+    EXPECT_GT(panel->thPng->Count(), 0);
+
+    // Every frame category: a thumbnail for each file, opaque somewhere on
+    // its band and clear in its opening.
+    for (int c = 0; c < panel->lsbFrame->count(); ++c) {
+        panel->lsbFrame->setCurrentIndex(c);
+        panel->lsbFrameChange();
+        ASSERT_TRUE(WaitIdle(panel->thuFrame));
+        for (int i = 0; i < panel->thuFrame->Count(); ++i) {
+            const QImage thumb = ThumbOf(panel->thuFrame, i);
+            ASSERT_EQ(thumb.size(), QSize(90, 90))
+                << panel->thuFrame->FileList().at(i).toStdString();
+            EXPECT_GT(AlphaAt(thumb, 4, 46), 0) << panel->thuFrame->FileList().at(i).toStdString();
+            EXPECT_EQ(AlphaAt(thumb, 46, 46), 0) << panel->thuFrame->FileList().at(i).toStdString();
+        }
+    }
+    for (TPicThumb* thumb : {panel->thuPicture, panel->thPng}) {
+        for (int i = 0; i < thumb->Count(); ++i)
+            EXPECT_FALSE(ThumbOf(thumb, i).isNull()) << thumb->FileList().at(i).toStdString();
+    }
 }
 
 TEST_F(SidePanelTest, MissingContentFoldersLeaveEveryListEmpty)

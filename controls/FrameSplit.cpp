@@ -1,0 +1,124 @@
+#include "FrameSplit.h"
+
+#include "ExtMath.h"
+#include "PicFrameMaker.h"
+
+#include <QMouseEvent>
+
+TFrameSplit::TFrameSplit(QWidget* parent) : TMoveContain(parent) {}
+
+TFrameSplit::~TFrameSplit() = default;
+
+void TFrameSplit::InitSplit()
+{
+    auto grid = std::make_unique<TDSplit>(this);
+    grid->X = 10;
+    grid->Y = 10;
+    grid->Width = width() - 20;
+    grid->Height = height() - 20;
+    grid->PlaceSplits();
+    grid->Selected = true;
+    AddObject(std::move(grid));
+}
+
+TDSplit* TFrameSplit::Grid() const
+{
+    const auto& objects = GetObjects();
+    return objects.empty() ? nullptr : static_cast<TDSplit*>(objects.front().get());
+}
+
+void TFrameSplit::LoadPicture(const QString& FileName)
+{
+    QImage loaded = DecodeImageFile(FileName);
+    const int iw = loaded.width();
+    const int ih = loaded.height();
+    const int cw = width();
+    const int ch = height();
+    // Nothing to fit (and nothing to fit into): the earlier picture stays.
+    if (loaded.isNull() || iw <= 0 || ih <= 0)
+        throw EImagingError(
+            QStringLiteral("Cannot read the picture file %1").arg(FileName).toStdString());
+    if (cw <= 0 || ch <= 0)
+        throw EImagingError("Cannot fit a picture into an empty control");
+
+    double s;
+    if (XDiv(iw, cw) > XDiv(ih, ch))
+        s = double(cw) / double(iw);
+    else
+        s = double(ch) / double(ih);
+    const int dw = XTrunc(XMul(iw, s));
+    const int dh = XTrunc(XMul(ih, s));
+
+    QImage display = NewBitmap(dw, dh, QImage::Format_ARGB32);
+    if (!display.isNull()) {
+        QPainter painter(&display);
+        DrawBitmap(painter, loaded, QRectF(0, 0, dw, dh), loaded.rect(),
+                   TInterpolation::HighQuality);
+    }
+
+    LoadedPicture = std::move(loaded);
+    DisplayImage = std::move(display);
+    Scale = s;
+    DisplayRect = TGPRect{(cw - dw) / 2, (ch - dh) / 2, dw, dh};
+
+    if (TDSplit* grid = Grid()) {
+        grid->X = DisplayRect.X;
+        grid->Y = DisplayRect.Y;
+        grid->Width = DisplayRect.Width;
+        grid->Height = DisplayRect.Height;
+        grid->PlaceSplits();
+    }
+    update();
+}
+
+void TFrameSplit::ExtractPieces(TPicFrameMaker& Maker)
+{
+    TDSplit* grid = Grid();
+    if (LoadedPicture.isNull() || !grid || !(Scale > 0.0))
+        return;
+    for (int i = 0; i < TDSplit::PieceCount; ++i) {
+        const TGPRect r = grid->PieceRect(i);
+        const int x = XRound(XDiv(r.X - DisplayRect.X, Scale));
+        const int y = XRound(XDiv(r.Y - DisplayRect.Y, Scale));
+        const int w = XRound(XDiv(r.Width, Scale));
+        const int h = XRound(XDiv(r.Height, Scale));
+        if (w <= 0 || h <= 0) {
+            Maker.SetPiece(QImage(), i);
+            continue;
+        }
+        QImage piece = NewBitmap(w, h, QImage::Format_ARGB32);
+        {
+            QPainter painter(&piece);
+            // A plain copy: the picture's pixels as they are, alpha included.
+            // Parts of the source outside the picture stay transparent.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(QPoint(0, 0), LoadedPicture, QRect(x, y, w, h));
+        }
+        Maker.SetPiece(piece, i);
+    }
+}
+
+void TFrameSplit::PaintContent(QPainter& g)
+{
+    TMoveContain::PaintContent(g);
+    if (!DisplayImage.isNull()) {
+        // Transparent parts of the picture show the background, not what an
+        // earlier paint left there.
+        g.fillRect(ToQRect(DisplayRect), ColorRefToColor(GetBKColor()));
+        g.drawImage(QPoint(DisplayRect.X, DisplayRect.Y), DisplayImage);
+    }
+    TGPRegion picture;
+    picture.MakeEmpty();
+    picture.Union(DisplayRect);
+    ExcludeClipRegion(g, picture);
+    g.fillRect(rect(), ColorRefToColor(GetBKColor()));
+}
+
+void TFrameSplit::mouseReleaseEvent(QMouseEvent* event)
+{
+    TMoveContain::mouseReleaseEvent(event);
+    if (OnMouseUP) {
+        const QPoint p = event->position().toPoint();
+        OnMouseUP(event->button(), event->modifiers(), p.x(), p.y());
+    }
+}

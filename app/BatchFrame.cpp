@@ -1,0 +1,567 @@
+#include "BatchFrame.h"
+
+#include "BatchFramer.h"
+#include "FrameMaker.h"
+#include "HandlerGuard.h"
+#include "MainForm.h"
+#include "MyGdiPlus.h"
+#include "PicThumb.h"
+#include "PreviewBox.h"
+#include "SelectFrame.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+QPointer<TfrmBatchFrame> frmBatchFrame;
+
+namespace {
+
+const char* const kCaption = "Orvo";
+
+QPushButton* Button(const QString& text)
+{
+    auto* button = new QPushButton(text);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A sunken frame around a preview box of a fixed size.
+QFrame* Bordered(QWidget* inner)
+{
+    auto* frame = new QFrame;
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(inner);
+    frame->setFixedSize(frame->sizeHint());
+    return frame;
+}
+
+// The decorative picture of the top band: a small framed landscape.
+QPixmap BandPicture()
+{
+    QImage image = NewBitmap(48, 48);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRect(2, 2, 44, 44), QColor(139, 94, 52));
+    painter.fillRect(QRect(8, 8, 32, 32), QColor(135, 190, 235));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(70, 140, 60));
+    painter.drawPolygon(QPolygon({QPoint(8, 40), QPoint(20, 22), QPoint(30, 33), QPoint(34, 28),
+                                  QPoint(40, 36), QPoint(40, 40)}));
+    painter.setBrush(QColor(250, 215, 80));
+    painter.drawEllipse(QPoint(32, 15), 4, 4);
+    painter.end();
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+TfrmBatchFrame::TfrmBatchFrame(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Batch Frame"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(500, 340);
+
+    pnTop = new QFrame;
+    pnTop->setAutoFillBackground(true);
+    QPalette white = pnTop->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnTop->setPalette(white);
+    pnTop->setFixedHeight(60);
+    Image1 = new QLabel;
+    Image1->setPixmap(BandPicture());
+    lblMsg = new QLabel;
+    lblMsg->setWordWrap(true);
+    QFont bold = lblMsg->font();
+    bold.setBold(true);
+    lblMsg->setFont(bold);
+    auto* top = new QHBoxLayout(pnTop);
+    top->setContentsMargins(10, 6, 10, 6);
+    top->addWidget(Image1);
+    top->addWidget(lblMsg, 1);
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    pnPages = new QStackedWidget;
+    pn1 = BuildFramePage();
+    pn2 = BuildPhotoPage();
+    pn3 = BuildOutputPage();
+    pn4 = BuildRunPage();
+    for (QWidget* page : {pn1, pn2, pn3, pn4})
+        pnPages->addWidget(page);
+
+    btnBack = Button(QStringLiteral("Back"));
+    btnNext = Button(QStringLiteral("Next"));
+    btnExit = Button(QStringLiteral("Exit"));
+    auto* bottomLine = new QFrame;
+    bottomLine->setFrameShape(QFrame::HLine);
+    bottomLine->setFrameShadow(QFrame::Sunken);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(10, 0, 10, 8);
+    buttons->addStretch();
+    buttons->addWidget(btnBack);
+    buttons->addWidget(btnNext);
+    buttons->addSpacing(12);
+    buttons->addWidget(btnExit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    layout->addWidget(pnTop);
+    layout->addWidget(line);
+    layout->addWidget(pnPages, 1);
+    layout->addWidget(bottomLine);
+    layout->addLayout(buttons);
+
+    OpenPictureDialog1 = new QFileDialog(this, QStringLiteral("Open"));
+    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFiles);
+    OpenPictureDialog1->setNameFilters(
+        {QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+         QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
+         QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icons (*.ico)"),
+         QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("Metafiles (*.wmf)")});
+    OpenPictureDialog2 = new QFileDialog(this, QStringLiteral("Open"));
+    OpenPictureDialog2->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenPictureDialog2->setFileMode(QFileDialog::ExistingFile);
+    OpenPictureDialog2->setNameFilters({QStringLiteral("png (*.png)")});
+    OpenPictureDialog2->setDefaultSuffix(QStringLiteral("png"));
+
+    connect(btnNext, &QPushButton::clicked, this, Guarded(this, [this] { btnNextClick(); }));
+    connect(btnBack, &QPushButton::clicked, this, Guarded(this, [this] { btnBackClick(); }));
+    connect(btnExit, &QPushButton::clicked, this, Guarded(this, [this] { reject(); }));
+}
+
+TfrmBatchFrame::~TfrmBatchFrame() = default;
+
+QWidget* TfrmBatchFrame::BuildFramePage()
+{
+    auto* page = new QWidget;
+    PaintBox1 = new TPreviewBox;
+    PaintBox1->setFixedSize(200, 176);
+    PaintBox1->OnPaint = [this](QPainter& painter) { PaintBox1Paint(painter); };
+    SpTBXButton2 = Button(QStringLiteral("Select frame"));
+    SpTBXButton1 = Button(QStringLiteral("Load PNG frame"));
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(SpTBXButton2);
+    buttons->addWidget(SpTBXButton1);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(40, 4, 40, 4);
+    layout->addWidget(Bordered(PaintBox1));
+    layout->addSpacing(20);
+    layout->addLayout(buttons);
+    layout->addStretch();
+
+    connect(SpTBXButton2, &QPushButton::clicked, this,
+            Guarded(this, [this] { SpTBXButton2Click(); }));
+    connect(SpTBXButton1, &QPushButton::clicked, this,
+            Guarded(this, [this] { SpTBXButton1Click(); }));
+    return page;
+}
+
+QWidget* TfrmBatchFrame::BuildPhotoPage()
+{
+    auto* page = new QWidget;
+    SpeedButton3 = new QToolButton;
+    SpeedButton3->setText(QStringLiteral("+"));
+    SpeedButton3->setToolTip(QStringLiteral("Add"));
+    SpeedButton4 = new QToolButton;
+    SpeedButton4->setText(QStringLiteral("-"));
+    SpeedButton4->setToolTip(QStringLiteral("Remove"));
+    for (QToolButton* button : {SpeedButton3, SpeedButton4})
+        button->setFixedSize(26, 26);
+    lsbPicture = new QListWidget;
+    lsbPicture->setSelectionMode(QAbstractItemView::SingleSelection);
+    pbImage = new TPreviewBox;
+    pbImage->setFixedSize(149, 134);
+    pbImage->OnPaint = [this](QPainter& painter) { pbImagePaint(painter); };
+
+    auto* tools = new QVBoxLayout;
+    tools->addWidget(SpeedButton3);
+    tools->addWidget(SpeedButton4);
+    tools->addStretch();
+    auto* preview = new QVBoxLayout;
+    preview->addWidget(Bordered(pbImage));
+    preview->addStretch();
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(10, 4, 10, 4);
+    layout->addLayout(tools);
+    layout->addWidget(lsbPicture, 1);
+    layout->addLayout(preview);
+
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, [this] { SpeedButton3Click(); }));
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, [this] { SpeedButton4Click(); }));
+    connect(lsbPicture, &QListWidget::itemClicked, this,
+            Guarded(this, [this] { lsbPictureClick(); }));
+    connect(lsbPicture, &QListWidget::currentRowChanged, this,
+            Guarded(this, [this] { lsbPictureClick(); }));
+    return page;
+}
+
+QWidget* TfrmBatchFrame::BuildOutputPage()
+{
+    auto* page = new QWidget;
+    rgbDirectry = new QGroupBox(QStringLiteral("Overwrite or create new"));
+    rgbDirectryItems = new QButtonGroup(this);
+    auto* directry = new QVBoxLayout(rgbDirectry);
+    const QStringList directryItems = {QStringLiteral("Overwrite Orginal Images"),
+                                       QStringLiteral("Create New Image Files with a prefix")};
+    for (int i = 0; i < directryItems.size(); ++i) {
+        auto* radio = new QRadioButton(directryItems.at(i));
+        rgbDirectryItems->addButton(radio, i);
+        directry->addWidget(radio);
+    }
+    edtPrefix = new QLineEdit(QStringLiteral("Pre"));
+    auto* prefix = new QHBoxLayout;
+    prefix->setContentsMargins(20, 0, 0, 0);
+    prefix->addWidget(edtPrefix);
+    directry->addLayout(prefix);
+    directry->addStretch();
+
+    rgbSize = new QGroupBox(QStringLiteral("Size"));
+    rgbSizeItems = new QButtonGroup(this);
+    auto* sizes = new QGridLayout(rgbSize);
+    sizes->setVerticalSpacing(2);
+    for (int i = 0; i < int(TBatchFramer::SizeCaptions.size()); ++i) {
+        auto* radio = new QRadioButton(TBatchFramer::SizeCaptions[size_t(i)]);
+        rgbSizeItems->addButton(radio, i);
+        sizes->addWidget(radio, i % 4, i / 4);
+    }
+    edtX = new QLineEdit;
+    lblX = new QLabel(QStringLiteral("x"));
+    edtY = new QLineEdit;
+    for (QLineEdit* edit : {edtX, edtY}) {
+        edit->setFixedWidth(50);
+        edit->installEventFilter(this);
+    }
+    auto* custom = new QHBoxLayout;
+    custom->addWidget(edtX);
+    custom->addWidget(lblX);
+    custom->addWidget(edtY);
+    custom->addStretch();
+    sizes->addLayout(custom, 4, 1);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(10, 0, 10, 0);
+    layout->addWidget(rgbDirectry, 1);
+    layout->addWidget(rgbSize, 1);
+
+    SetDirectryIndex(1);
+    SetSizeIndex(3);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(edtX), static_cast<QWidget*>(lblX), static_cast<QWidget*>(edtY)})
+        widget->setEnabled(false);
+
+    connect(rgbDirectryItems, &QButtonGroup::idClicked, this,
+            Guarded(this, [this] { rgbDirectryClick(); }));
+    connect(rgbSizeItems, &QButtonGroup::idClicked, this,
+            Guarded(this, [this] { rgbSizeClick(); }));
+    return page;
+}
+
+QWidget* TfrmBatchFrame::BuildRunPage()
+{
+    auto* page = new QWidget;
+    SpTBXProgressBar1 = new QProgressBar;
+    SpTBXProgressBar1->setRange(0, 100);
+    SpTBXProgressBar1->setValue(0);
+    SpTBXProgressBar1->setFormat(QStringLiteral("%p%"));
+    SpTBXProgressBar1->setAlignment(Qt::AlignCenter);
+    QFont bold = SpTBXProgressBar1->font();
+    bold.setBold(true);
+    SpTBXProgressBar1->setFont(bold);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(30, 0, 30, 0);
+    layout->addStretch();
+    layout->addWidget(SpTBXProgressBar1);
+    layout->addStretch();
+    return page;
+}
+
+// ---------------------------------------------------------------------------
+// Pages
+
+void TfrmBatchFrame::ShowStep(int n)
+{
+    static const QString messages[] = {
+        QStringLiteral("Setup1:Select the frame which you want add to photos."),
+        QStringLiteral("Setup2:Select photos that you want add frame to."),
+        QStringLiteral("Setup3:Set the output options."),
+        QStringLiteral("Please wait for processing")};
+    if (n < 1 || n > 4)
+        return;
+    lblMsg->setText(messages[n - 1]);
+    btnBack->setEnabled(n == 2 || n == 3);
+    btnNext->setEnabled(n != 4);
+    btnExit->setEnabled(n != 4);
+    pnPages->setCurrentIndex(n - 1);
+}
+
+bool TfrmBatchFrame::ValidateStep(int n)
+{
+    QString message;
+    if (n == 1 && FrameFileName.isEmpty())
+        message = QStringLiteral("Please select the frame file");
+    else if (n == 2 && lsbPicture->count() == 0)
+        message = QStringLiteral("Please select the photo that you want add frame to");
+    if (message.isEmpty())
+        return true;
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kCaption), message,
+                    QMessageBox::Ok, this);
+    box.exec();
+    return false;
+}
+
+void TfrmBatchFrame::EnterStep(int n)
+{
+    if (n == 4)
+        RunBatch();
+}
+
+void TfrmBatchFrame::RunBatch()
+{
+    const QSize box = TBatchFramer::TargetBox(SizeIndex(), edtX->text(), edtY->text());
+    SpTBXProgressBar1->setMaximum(lsbPicture->count());
+
+    m_running = true;
+    struct TRunEnd
+    {
+        bool& running;
+        ~TRunEnd() { running = false; }
+    } runEnd{m_running};
+
+    for (int i = 0; i < lsbPicture->count(); ++i) {
+        const QString photo = lsbPicture->item(i)->text();
+        // The photo is decoded, framed and let go before its file is written.
+        const QImage output = TBatchFramer::FramePhoto(photo, FrameFileName, IsPngFrame, box);
+        const bool overwrite = DirectryIndex() == 0;
+        if (!overwrite && edtPrefix->text().isEmpty())
+            edtPrefix->setText(QStringLiteral("zzz"));
+        TBatchFramer::WriteJpeg(output,
+                                TBatchFramer::OutputName(photo, overwrite, edtPrefix->text()));
+        SpTBXProgressBar1->setValue(SpTBXProgressBar1->value() + 1);
+        QCoreApplication::processEvents();
+    }
+
+    btnExit->setEnabled(true);
+    btnExit->setText(QStringLiteral("Finish"));
+    m_running = false;
+    if (m_closeAfterRun)
+        reject();
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+void TfrmBatchFrame::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        RunGuarded(this, [this] { FormShow(); });
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TfrmBatchFrame::closeEvent(QCloseEvent* event)
+{
+    // The run goes on to its end; the window closes after it.
+    if (m_running) {
+        m_closeAfterRun = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+bool TfrmBatchFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // edtXKeyPress: only digits and Backspace are typed into edtX and edtY.
+    if ((watched == edtX || watched == edtY) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() == 1 && text.at(0).unicode() >= u' ' &&
+            !(text.at(0) >= u'0' && text.at(0) <= u'9'))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmBatchFrame::FormShow()
+{
+    Step = 1;
+    ShowStep(Step);
+}
+
+void TfrmBatchFrame::btnNextClick()
+{
+    if (!ValidateStep(Step))
+        return;
+    ++Step;
+    ShowStep(Step);
+    EnterStep(Step);
+}
+
+void TfrmBatchFrame::btnBackClick()
+{
+    --Step;
+    ShowStep(Step);
+}
+
+void TfrmBatchFrame::SpTBXButton2Click()
+{
+    frmSelectFrame = new TfrmSelectFrame(this);
+    if (frmSelectFrame->exec() != QDialog::Accepted || !frmSelectFrame)
+        return;
+    const QStringList& files = frmSelectFrame->thuFrame->FileList();
+    int index = frmSelectFrame->thuFrame->ItemIndex;
+    if (index == -1)
+        index = 0;
+    if (index < 0 || index >= files.size())
+        throw std::out_of_range(
+            QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
+    FrameFileName = files.at(index);
+    IsPngFrame = false;
+    PaintBox1->update();
+}
+
+void TfrmBatchFrame::SpTBXButton1Click()
+{
+    if (OpenPictureDialog2->exec() != QDialog::Accepted)
+        return;
+    const QStringList files = OpenPictureDialog2->selectedFiles();
+    if (files.isEmpty())
+        return;
+    FrameFileName = files.first();
+    IsPngFrame = true;
+    PaintBox1->update();
+}
+
+void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
+{
+    if (FrameFileName.isEmpty())
+        return;
+    const int bw = PaintBox1->width();
+    const int bh = PaintBox1->height();
+    // A preview that cannot be drawn stays empty: a message from inside a
+    // paint would come back with every repaint.
+    try {
+        if (IsPngFrame) {
+            const QImage png = DecodeImageFile(FrameFileName);
+            DrawBitmap(Painter, png, QRectF(0, 0, bw, bh), QRect(0, 0, png.width(), png.height()),
+                       TInterpolation::Default);
+            return;
+        }
+        std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFileName));
+        if (!maker)
+            return;
+        maker->LoadFromFile(FrameFileName);
+        maker->SetWidth(2 * bw);
+        maker->SetHeight(2 * bh);
+        QImage frame;
+        maker->Render(frame);
+        DrawBitmap(Painter, frame, QRectF(0, 0, bw, bh), QRect(0, 0, 2 * bw, 2 * bh),
+                   TInterpolation::Default);
+    } catch (const std::exception&) {
+    }
+}
+
+void TfrmBatchFrame::SpeedButton3Click()
+{
+    OpenPictureDialog1->selectNameFilter(OpenPictureDialog1->nameFilters().first());
+    if (OpenPictureDialog1->exec() != QDialog::Accepted)
+        return;
+    for (const QString& file : OpenPictureDialog1->selectedFiles())
+        lsbPicture->addItem(file);
+}
+
+void TfrmBatchFrame::SpeedButton4Click()
+{
+    for (int i = lsbPicture->count() - 1; i >= 0; --i)
+        if (lsbPicture->item(i)->isSelected())
+            delete lsbPicture->takeItem(i);
+    pbImage->update();
+}
+
+void TfrmBatchFrame::lsbPictureClick()
+{
+    pbImage->update();
+}
+
+void TfrmBatchFrame::pbImagePaint(QPainter& Painter)
+{
+    const QListWidgetItem* current = lsbPicture->currentItem();
+    if (!current)
+        return;
+    if (current->text() != m_previewName) {
+        m_previewName = current->text();
+        m_previewPhoto = DecodeImageFile(m_previewName);
+    }
+    const QImage& photo = m_previewPhoto;
+    const QRectF dest = TBatchFramer::PreviewRect(photo.width(), photo.height(), pbImage->width(),
+                                                  pbImage->height());
+    DrawBitmap(Painter, photo, dest, QRect(0, 0, photo.width(), photo.height()),
+               TInterpolation::Default);
+}
+
+void TfrmBatchFrame::rgbDirectryClick()
+{
+    edtPrefix->setEnabled(DirectryIndex() == 1);
+}
+
+void TfrmBatchFrame::rgbSizeClick()
+{
+    const bool custom = SizeIndex() == TBatchFramer::CustomSize;
+    edtX->setEnabled(custom);
+    lblX->setEnabled(custom);
+    edtY->setEnabled(custom);
+}
+
+int TfrmBatchFrame::DirectryIndex() const
+{
+    return rgbDirectryItems->checkedId();
+}
+
+int TfrmBatchFrame::SizeIndex() const
+{
+    return rgbSizeItems->checkedId();
+}
+
+void TfrmBatchFrame::SetDirectryIndex(int Index)
+{
+    if (QAbstractButton* button = rgbDirectryItems->button(Index))
+        button->setChecked(true);
+}
+
+void TfrmBatchFrame::SetSizeIndex(int Index)
+{
+    if (QAbstractButton* button = rgbSizeItems->button(Index))
+        button->setChecked(true);
+}

@@ -1,0 +1,149 @@
+#include "BatchFramer.h"
+
+#include "ExtMath.h"
+#include "FrameMaker.h"
+#include "IntegerText.h"
+#include "MyGdiPlus.h"
+
+#include <QIODevice>
+
+const std::array<QString, 8> TBatchFramer::SizeCaptions = {
+    QStringLiteral("100 x 75"),    QStringLiteral("320 x 240"),  QStringLiteral("640 x 480"),
+    QStringLiteral("800 x 600"),   QStringLiteral("1024 x 768"), QStringLiteral("1028 x 960"),
+    QStringLiteral("1600 x 1200"), QStringLiteral("Custom")};
+
+QSize TBatchFramer::TargetBox(int Entry, const QString& CustomX, const QString& CustomY)
+{
+    static constexpr std::array<QSize, 7> boxes = {
+        QSize(100, 75),   QSize(320, 240),  QSize(640, 480),  QSize(800, 600),
+        QSize(1024, 768), QSize(1028, 960), QSize(1600, 1200)};
+    if (Entry >= 0 && Entry < CustomSize)
+        return boxes[static_cast<size_t>(Entry)];
+    const int32_t width = StrToInt(CustomX);
+    const int32_t height = StrToInt(CustomY);
+    return QSize(width, height);
+}
+
+double TBatchFramer::PngScale(int32_t w, int32_t h, int32_t BW, int32_t BH)
+{
+    if (XDiv(w, BW) > XDiv(h, BH))
+        return static_cast<double>(XDiv(BW, w));
+    return static_cast<double>(XDiv(BH, h));
+}
+
+double TBatchFramer::FrameScale(int32_t w, int32_t h, int32_t BW, int32_t BH, int32_t AddedWidth,
+                                int32_t AddedHeight)
+{
+    if (XDiv(w, BW) > XDiv(h, BH))
+        return static_cast<double>(XDiv(double(BW) - AddedWidth, w));
+    return static_cast<double>(XDiv(double(BH) - AddedHeight, h));
+}
+
+int32_t TBatchFramer::ScaledSide(int32_t Side, double s)
+{
+    return XTrunc(XMul(Side, s));
+}
+
+namespace {
+
+// A photo without pixels or a box without room cannot be fitted: the scale
+// would come from a division by zero or be no scale at all.
+bool CanFit(const QImage& Photo, int32_t BW, int32_t BH)
+{
+    return Photo.width() > 0 && Photo.height() > 0 && BW > 0 && BH > 0;
+}
+
+} // namespace
+
+QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW,
+                                  int32_t BH)
+{
+    if (!CanFit(Photo, BW, BH))
+        return QImage();
+    const int32_t w = Photo.width();
+    const int32_t h = Photo.height();
+    const double s = PngScale(w, h, BW, BH);
+    const int32_t W = ScaledSide(w, s);
+    const int32_t H = ScaledSide(h, s);
+    if (W <= 0 || H <= 0)
+        return QImage();
+    QImage output = NewBitmap(W, H);
+    QPainter painter(&output);
+    DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, w, h), TInterpolation::HighQuality);
+    DrawBitmap(painter, PngFrame, QRectF(0, 0, W, H),
+               QRect(0, 0, PngFrame.width(), PngFrame.height()), TInterpolation::HighQuality);
+    return output;
+}
+
+QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
+                                    int32_t BH)
+{
+    if (!CanFit(Photo, BW, BH))
+        return QImage();
+    const int32_t w = Photo.width();
+    const int32_t h = Photo.height();
+    const double s = FrameScale(w, h, BW, BH, Maker.GetAddedWidth(), Maker.GetAddedHeight());
+    const int32_t W = SaturateToInt32(int64_t(Maker.GetAddedWidth()) + ScaledSide(w, s));
+    const int32_t H = SaturateToInt32(int64_t(Maker.GetAddedHeight()) + ScaledSide(h, s));
+    // A frame wider than the box leaves the photo no room.
+    if (s <= 0 || W <= 0 || H <= 0)
+        return QImage();
+    QImage output = NewBitmap(W, H);
+    Maker.SetWidth(W);
+    Maker.SetHeight(H);
+    QImage frame;
+    Maker.Render(frame);
+
+    QPainter painter(&output);
+    DrawBitmap(painter, Photo,
+               QRectF(Maker.GetLeftBand(), Maker.GetTopBand(), double(W) - Maker.GetAddedWidth(),
+                      double(H) - Maker.GetAddedHeight()),
+               QRect(0, 0, w, h), TInterpolation::HighQuality);
+    DrawBitmap(painter, frame, QRectF(0, 0, W, H), QRect(0, 0, W, H), TInterpolation::HighQuality);
+    return output;
+}
+
+QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
+                                QSize Box)
+{
+    const QImage photo = DecodeImageFile(Photo);
+    if (IsPngFrame)
+        return FrameWithPng(photo, DecodeImageFile(FrameFile), Box.width(), Box.height());
+    std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFile));
+    if (!maker)
+        throw EFOpenError(
+            QStringLiteral("%1 is not a frame file of a known kind").arg(FrameFile).toStdString());
+    maker->LoadFromFile(FrameFile);
+    return FrameWithMaker(photo, *maker, Box.width(), Box.height());
+}
+
+QRectF TBatchFramer::PreviewRect(int32_t w, int32_t h, int32_t bw, int32_t bh)
+{
+    if (w <= 0 || h <= 0 || bw <= 0 || bh <= 0)
+        return QRectF();
+    const TExtended sw = XDiv(w, bw);
+    const TExtended sh = XDiv(h, bh);
+    const double s = static_cast<double>(sw > sh ? sw : sh);
+    const int32_t dw = XTrunc(XDiv(w, s));
+    const int32_t dh = XTrunc(XDiv(h, s));
+    const int32_t x = XTrunc(XDiv(double(bw) - dw, 2));
+    const int32_t y = XTrunc(XDiv(double(bh) - dh, 2));
+    return QRectF(x, y, dw, dh);
+}
+
+QString TBatchFramer::OutputName(const QString& Photo, bool Overwrite, const QString& Prefix)
+{
+    if (Overwrite)
+        return Photo;
+    const qsizetype separator = Photo.lastIndexOf(u'/');
+    return Photo.left(separator + 1) + Prefix + Photo.mid(separator + 1);
+}
+
+bool TBatchFramer::WriteJpeg(const QImage& Output, const QString& FileName)
+{
+    if (Output.isNull())
+        return false;
+    return WriteFileAtomically(FileName, [&Output](QIODevice& device) {
+        return EncodeImage(Output, &device, "image/jpeg", 100);
+    });
+}

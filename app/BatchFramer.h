@@ -1,0 +1,63 @@
+#pragma once
+
+// The work of the batch framing wizard, without its window: the target box,
+// the fit of a photo into it, the framed output of one photo (with a PNG
+// frame or a frame file), the output name and the JPEG written for it.
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class TFrameMakerBase;
+
+class TBatchFramer
+{
+public:
+    // The entries of the size list; the last one is "Custom".
+    static const std::array<QString, 8> SizeCaptions;
+    static constexpr int CustomSize = 7;
+
+    // The target box of a size entry; for "Custom" the two texts are read as
+    // whole numbers (EConvertError when they are not).
+    static QSize TargetBox(int Entry, const QString& CustomX, const QString& CustomY);
+
+    // The scale of a w x h photo under a PNG frame into BW x BH: the side
+    // whose ratio to the box is strictly larger limits it, else the height.
+    static double PngScale(int32_t w, int32_t h, int32_t BW, int32_t BH);
+    // The same for a frame that adds AddedWidth x AddedHeight to the photo.
+    static double FrameScale(int32_t w, int32_t h, int32_t BW, int32_t BH, int32_t AddedWidth,
+                             int32_t AddedHeight);
+    // Trunc(Side x s), the product formed in extended precision.
+    static int32_t ScaledSide(int32_t Side, double s);
+
+    // The framed output of Photo, 32-bit ARGB; pixels neither the photo nor
+    // the frame covers stay transparent black. An empty result means the
+    // photo gives no output (it has no pixels, or the box leaves none).
+    static QImage FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW, int32_t BH);
+    // Maker has its frame file loaded; it gets the output size and renders.
+    static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
+                                 int32_t BH);
+
+    // The whole output of one photo file: the photo decoded, framed with the
+    // PNG picture or the frame file FrameFile (both loaded anew) and fitted
+    // into Box. Raises the frame file's errors, and EFOpenError when its type
+    // has no generator.
+    static QImage FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
+                             QSize Box);
+
+    // Where a w x h photo is shown in a preview box of bw x bh: fitted whole,
+    // the drawn size and offsets truncated. Empty for a photo without pixels.
+    static QRectF PreviewRect(int32_t w, int32_t h, int32_t bw, int32_t bh);
+
+    // The output file of Photo: the photo itself when Overwrite, else the
+    // photo's folder, Prefix and the photo's file name.
+    static QString OutputName(const QString& Photo, bool Overwrite, const QString& Prefix);
+
+    // Writes Output as JPEG of quality 100, whatever the name's extension.
+    // False when nothing was written; an old file then stays as it was.
+    static bool WriteJpeg(const QImage& Output, const QString& FileName);
+};

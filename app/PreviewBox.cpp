@@ -1,0 +1,9 @@
+#include "PreviewBox.h"
+
+void TPreviewBox::paintEvent(QPaintEvent* /*event*/)
+{
+    if (!OnPaint)
+        return;
+    QPainter painter(this);
+    OnPaint(painter);
+}

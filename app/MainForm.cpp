@@ -1,9 +1,13 @@
 #include "MainForm.h"
 
+#include "About.h"
+#include "AdjustRGB.h"
 #include "FontSelectDialog.h"
 #include "Glyphs.h"
 #include "HandlerGuard.h"
+#include "Lightless.h"
 #include "ProgramInfo.h"
+#include "Saturation.h"
 #include "SidePanel.h"
 #include "TipForm.h"
 
@@ -190,6 +194,10 @@ void TfrmMain::CreateActions()
     Connect(SpTBXItem4, &TfrmMain::SpTBXItem4Click);
     Connect(SpTBXItem7, &TfrmMain::SpTBXItem7Click);
     Connect(SpTBXItem8, &TfrmMain::SpTBXItem8Click);
+    Connect(mBrightness, &TfrmMain::mBrightnessClick);
+    Connect(mColorAdjust, &TfrmMain::mColorAdjustClick);
+    Connect(mSaturation, &TfrmMain::mSaturationClick);
+    Connect(SpTBXItem3, &TfrmMain::SpTBXItem3Click);
     Connect(btnOpen, &TfrmMain::mOpenPhotoClick);
     Connect(btnSave, &TfrmMain::mSaveClick);
     Connect(btnUndo, &TfrmMain::mUndoClick);
@@ -648,6 +656,31 @@ void TfrmMain::SpTBXItem7Click()
 void TfrmMain::SpTBXItem8Click()
 {
     m_services.Addresses->OpenAddress(QString::fromLatin1(kWebAddress));
+}
+
+// The adjustment dialogs free themselves when their modal loop ends.
+void TfrmMain::mBrightnessClick()
+{
+    (new TfrmBrightness(this))->exec();
+    UpdateUndoRedo();
+}
+
+void TfrmMain::mColorAdjustClick()
+{
+    (new TfrmAdjustRGB(this))->exec();
+    UpdateUndoRedo();
+}
+
+void TfrmMain::mSaturationClick()
+{
+    (new TfrmSaturation(this))->exec();
+    UpdateUndoRedo();
+}
+
+// The about box stays with the window once closed.
+void TfrmMain::SpTBXItem3Click()
+{
+    (new TfrmAbout(m_services.Addresses.get(), this))->exec();
 }
 
 QColor TfrmMain::TextColor() const

@@ -85,6 +85,13 @@ public:
     void SpTBXItem4Click();
     void SpTBXItem7Click();
     void SpTBXItem8Click();
+    // Photo menu: the colour adjustment dialogs, then Undo/Redo brought up
+    // to date.
+    void mBrightnessClick();
+    void mColorAdjustClick();
+    void mSaturationClick();
+    // Help menu "About".
+    void SpTBXItem3Click();
     // "Add New Text", "Apply", "Select Font" of the Text tab.
     void SpTBXButton1Click();
     void SpTBXButton2Click();

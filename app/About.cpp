@@ -63,6 +63,10 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
     auto* label = new QLabel(text, parent);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setTextFormat(Qt::PlainText);
+    // Small enough that each caption ends before its link begins.
+    QFont font = label->font();
+    font.setPixelSize(11);
+    label->setFont(font);
     label->move(x, y);
     label->adjustSize();
     return label;

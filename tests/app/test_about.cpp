@@ -75,6 +75,9 @@ TEST(About, PictureVersionLabelsAndButtonStandWhereDescribed)
         EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     }
     EXPECT_FALSE(about.Label4->font().underline());
+    // Each caption ends before its link begins.
+    EXPECT_LT(about.Label4->geometry().right(), about.Label5->x());
+    EXPECT_LT(about.Label6->geometry().right(), about.Label7->x());
 
     EXPECT_EQ(about.SpTBXButton1->text(), QStringLiteral("OK"));
     EXPECT_EQ(about.SpTBXButton1->geometry(), QRect(312, 160, 75, 25));

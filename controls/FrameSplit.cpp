@@ -73,6 +73,11 @@ void TFrameSplit::LoadPicture(const QString& FileName)
 
 void TFrameSplit::ExtractPieces(TPicFrameMaker& Maker)
 {
+    ExtractPieces([&Maker](const QImage& Piece, int Index) { Maker.SetPiece(Piece, Index); });
+}
+
+void TFrameSplit::ExtractPieces(const std::function<void(const QImage& Piece, int Index)>& Take)
+{
     TDSplit* grid = Grid();
     if (LoadedPicture.isNull() || !grid || !(Scale > 0.0))
         return;
@@ -83,7 +88,7 @@ void TFrameSplit::ExtractPieces(TPicFrameMaker& Maker)
         const int w = XRound(XDiv(r.Width, Scale));
         const int h = XRound(XDiv(r.Height, Scale));
         if (w <= 0 || h <= 0) {
-            Maker.SetPiece(QImage(), i);
+            Take(QImage(), i);
             continue;
         }
         QImage piece = NewBitmap(w, h, QImage::Format_ARGB32);
@@ -94,7 +99,7 @@ void TFrameSplit::ExtractPieces(TPicFrameMaker& Maker)
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.drawImage(QPoint(0, 0), LoadedPicture, QRect(x, y, w, h));
         }
-        Maker.SetPiece(piece, i);
+        Take(piece, i);
     }
 }
 

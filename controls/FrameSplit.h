@@ -37,6 +37,8 @@ public:
     // to Maker in piece order; nothing without a picture. A piece that is
     // empty at full resolution reaches Maker as a null bitmap.
     void ExtractPieces(TPicFrameMaker& Maker);
+    // The same pieces handed to Take (bitmap, piece index) instead.
+    void ExtractPieces(const std::function<void(const QImage& Piece, int Index)>& Take);
 
     void PaintContent(QPainter& g) override;
 

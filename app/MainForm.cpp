@@ -6,13 +6,16 @@
 #include "Glyphs.h"
 #include "HandlerGuard.h"
 #include "Lightless.h"
+#include "PhotoMailer.h"
 #include "ProgramInfo.h"
 #include "Saturation.h"
+#include "SendEmail.h"
 #include "SidePanel.h"
 #include "TipForm.h"
 
 #include "EffectUnit.h"
 #include "FontOption.h"
+#include "MapiControl.h"
 #include "QynKadrix.h"
 #include "TextClass.h"
 
@@ -22,9 +25,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -190,6 +195,7 @@ void TfrmMain::CreateActions()
     Connect(SpTBXItem9, &TfrmMain::SpTBXItem9Click);
     Connect(mSaveToFile, &TfrmMain::mSaveClick);
     Connect(mWallpaper, &TfrmMain::mWallpaperClick);
+    Connect(mEmail, &TfrmMain::mEmailClick);
     Connect(mContents, &TfrmMain::mContentsClick);
     Connect(SpTBXItem4, &TfrmMain::SpTBXItem4Click);
     Connect(SpTBXItem7, &TfrmMain::SpTBXItem7Click);
@@ -204,6 +210,7 @@ void TfrmMain::CreateActions()
     Connect(btnRedo, &TfrmMain::mRedoClick);
     Connect(btnDelete, &TfrmMain::pmDeleteClick);
     Connect(btnWallpaper, &TfrmMain::mWallpaperClick);
+    Connect(btnEmail, &TfrmMain::mEmailClick);
     Connect(btnHelp, &TfrmMain::mContentsClick);
 }
 
@@ -368,6 +375,10 @@ void TfrmMain::CreateDialogs()
     SaveDialog1->setNameFilters({QStringLiteral("*.jpg (*.jpg)")});
     SaveDialog1->setDefaultSuffix(QStringLiteral("JPG"));
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+
+    MapiControl1 = new TMapiControl(this);
+    MapiControl1->ShowDialog = false;
+    MapiControl1->UseAppHandle = true;
 
     FontDialog1 = new TFontSelectDialog(this);
     QFont initial(QStringLiteral("Microsoft Sans Serif"), 8);
@@ -633,6 +644,16 @@ void TfrmMain::mWallpaperClick()
             QMessageBox::Ok, this);
         message.exec();
     }
+}
+
+void TfrmMain::mEmailClick()
+{
+    frmSendMail = new TfrmSendMail(this);
+    if (frmSendMail->exec() != QDialog::Accepted)
+        return;
+    const TPhotoMail mail{frmSendMail->edtSendto->text(), frmSendMail->edtSubject->text(),
+                          frmSendMail->memMsg->toPlainText()};
+    TPhotoMailer(this, *QynKadrix1, *MapiControl1).Send(mail, ProgramFolder());
 }
 
 void TfrmMain::mContentsClick()

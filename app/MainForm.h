@@ -25,6 +25,7 @@ class QTextEdit;
 class QToolBar;
 class TFontOption;
 class TFontSelectDialog;
+class TMapiControl;
 class TPicThumb;
 class TQynKadrix;
 class TRectBase;
@@ -81,6 +82,8 @@ public:
     void SpTBXItem9Click();
     void SpTBXItem10Click();
     void mWallpaperClick();
+    // Sends the framed photo to the address asked for in a new frmSendMail.
+    void mEmailClick();
     void mContentsClick();
     void SpTBXItem4Click();
     void SpTBXItem7Click();
@@ -175,6 +178,8 @@ public:
     QPointer<QFileDialog> OpenPictureDialog1;
     QPointer<QFileDialog> SaveDialog1;
     QPointer<TFontSelectDialog> FontDialog1;
+    // The mail component of the mail command (no dialog of its own, no events).
+    TMapiControl* MapiControl1 = nullptr;
 
     // The filter of OpenPictureDialog1 as the file dialog takes it.
     static QStringList OpenPictureFilters();

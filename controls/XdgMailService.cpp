@@ -1,10 +1,12 @@
 #include "XdgMailService.h"
 
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,11 +17,21 @@ namespace {
 // Runs the tool detached from this process, so that closing the program never
 // takes the mail program with it, and leaves the tool's exit code in the file
 // "status" of the folder named first.
-const QString kLauncher =
-    QStringLiteral("d=$1; shift; \"$@\" </dev/null >/dev/null 2>&1; s=$?; "
-                   "{ printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"; } 2>/dev/null");
+const QString kLauncher = QStringLiteral(
+    "d=$1; shift; \"$@\" </dev/null >/dev/null 2>&1; s=$?; "
+    "{ printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"; } 2>/dev/null");
 
 constexpr int kPollMs = 10;
+
+// The wait cursor while the tool starts the mail program.
+class TWaitCursor
+{
+public:
+    TWaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
 
 // Exit codes of xdg-email.
 constexpr int kExitSyntax = 1;
@@ -195,6 +207,7 @@ int TXdgMailService::SendThroughTool(const QString& Program, const TMapiMessage&
 
     const QString statusFile = folder.filePath(QStringLiteral("status"));
     const QDeadlineTimer deadline(WaitMs);
+    const TWaitCursor waitCursor;
     while (!QFileInfo::exists(statusFile) && !deadline.hasExpired())
         QThread::msleep(kPollMs);
     QFile status(statusFile);

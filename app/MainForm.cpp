@@ -7,6 +7,7 @@
 #include "HandlerGuard.h"
 #include "Lightless.h"
 #include "PhotoMailer.h"
+#include "PictureFrame.h"
 #include "ProgramInfo.h"
 #include "Saturation.h"
 #include "SendEmail.h"
@@ -20,6 +21,7 @@
 #include "TextClass.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -333,6 +335,7 @@ void TfrmMain::CreateSidePanel()
     for (QPushButton* button :
          {SidePanel->SpTBXButton6, SidePanel->SpTBXButton7, SidePanel->SpTBXButton8})
         connect(button, &QPushButton::clicked, this, update);
+    Connect(SidePanel->mNewPictureFrame, &TfrmMain::SpTBXItem18Click);
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setHandleWidth(kSplitterWidth);
@@ -450,6 +453,21 @@ void TfrmMain::AddFolderFiles(TPicThumb* Thumb, const QString& Folder, const QSt
 void TfrmMain::lsbFrameChange()
 {
     SidePanel->lsbFrameChange();
+}
+
+void TfrmMain::SpTBXItem18Click()
+{
+    // Each use makes a new designer; the window frees them all when it goes.
+    frmPictureFrame = new TfrmPictureFrame(this, m_programFolder);
+    if (frmPictureFrame->exec() != QDialog::Accepted)
+        return;
+    TPicThumb* thuFrame = SidePanel->thuFrame;
+    thuFrame->AddFile(frmPictureFrame->FileName);
+    QComboBox* lsbFrame = SidePanel->lsbFrame;
+    // Found whatever the letter case; none found leaves no selection.
+    lsbFrame->setCurrentIndex(lsbFrame->findText(QStringLiteral("User"), Qt::MatchFixedString));
+    thuFrame->SetItemIndex(thuFrame->Count() - 1);
+    lsbFrameChange();
 }
 
 void TfrmMain::FormShow()

@@ -95,6 +95,10 @@ public:
     void mSaturationClick();
     // Help menu "About".
     void SpTBXItem3Click();
+    // "New Picture Frame" of the Frame tab: the picture frame designer; a
+    // stored frame is appended to the frame list and the "User" category
+    // shown.
+    void SpTBXItem18Click();
     // "Add New Text", "Apply", "Select Font" of the Text tab.
     void SpTBXButton1Click();
     void SpTBXButton2Click();

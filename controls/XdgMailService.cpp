@@ -16,10 +16,11 @@
 namespace {
 // Runs the tool detached from this process, so that closing the program never
 // takes the mail program with it, and leaves the tool's exit code in the file
-// "status" of the folder named first.
-const QString kLauncher = QStringLiteral(
-    "d=$1; shift; \"$@\" </dev/null >/dev/null 2>&1; s=$?; "
-    "{ printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"; } 2>/dev/null");
+// "status" of the folder named first. It keeps none of this process's
+// standard channels open.
+const QString kLauncher =
+    QStringLiteral("exec </dev/null >/dev/null 2>&1; d=$1; shift; \"$@\"; s=$?; "
+                   "printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"");
 
 constexpr int kPollMs = 10;
 

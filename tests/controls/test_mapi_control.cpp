@@ -356,7 +356,7 @@ TEST(XdgMailService, ToolStillRunningHasOpenedTheMailProgram)
 {
     TTempDir tools;
     TTempDir copies;
-    const QString path = tools.write(QStringLiteral("xdg-email"), "#!/bin/sh\nsleep 3\n");
+    const QString path = tools.write(QStringLiteral("xdg-email"), "#!/bin/sh\nsleep 1\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     TXdgMailService service(path, {}, copies.path());
     service.WaitMs = 100;

@@ -8,6 +8,8 @@
 #include "Lightless.h"
 #include "PhotoMailer.h"
 #include "PictureFrame.h"
+#include "PrintPic.h"
+#include "PrintPrevew.h"
 #include "ProgramInfo.h"
 #include "Saturation.h"
 #include "SendEmail.h"
@@ -197,6 +199,7 @@ void TfrmMain::CreateActions()
     Connect(SpTBXItem9, &TfrmMain::SpTBXItem9Click);
     Connect(mSaveToFile, &TfrmMain::mSaveClick);
     Connect(mWallpaper, &TfrmMain::mWallpaperClick);
+    Connect(mPrint, &TfrmMain::mPrintClick);
     Connect(mEmail, &TfrmMain::mEmailClick);
     Connect(mContents, &TfrmMain::mContentsClick);
     Connect(SpTBXItem4, &TfrmMain::SpTBXItem4Click);
@@ -212,6 +215,7 @@ void TfrmMain::CreateActions()
     Connect(btnRedo, &TfrmMain::mRedoClick);
     Connect(btnDelete, &TfrmMain::pmDeleteClick);
     Connect(btnWallpaper, &TfrmMain::mWallpaperClick);
+    Connect(btnPrintPreview, &TfrmMain::mPrintClick);
     Connect(btnEmail, &TfrmMain::mEmailClick);
     Connect(btnHelp, &TfrmMain::mContentsClick);
 }
@@ -662,6 +666,17 @@ void TfrmMain::mWallpaperClick()
             QMessageBox::Ok, this);
         message.exec();
     }
+}
+
+void TfrmMain::mPrintClick()
+{
+    // A negative scale composes at the photo's own resolution; the preview
+    // keeps its own copy of the picture.
+    const QImage picture = QynKadrix1->ComposeBitmap(-1);
+    frmPrintPic = new TfrmPrintPic(this);
+    frmPrintPic->PrintPrevew1->SetPicture(picture);
+    // The dialog frees itself when it closes.
+    frmPrintPic->exec();
 }
 
 void TfrmMain::mEmailClick()

@@ -82,6 +82,9 @@ public:
     void SpTBXItem9Click();
     void SpTBXItem10Click();
     void mWallpaperClick();
+    // "Print" and the tool bar's "PrintPreview": the composition at the
+    // photo's own resolution in a new frmPrintPic, shown modally.
+    void mPrintClick();
     // Sends the framed photo to the address asked for in a new frmSendMail.
     void mEmailClick();
     void mContentsClick();

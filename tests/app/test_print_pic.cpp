@@ -2,13 +2,21 @@
 // "Auto fit", printing, the printer set-up confirmed and cancelled, and the
 // dialog freeing itself when it closes.
 
+#include "DesktopServices.h"
+#include "MainForm.h"
+#include "ModalDriver.h"
 #include "PrintPic.h"
 #include "PrintPrevew.h"
 #include "PrinterDevice.h"
+#include "QynKadrix.h"
 
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -206,4 +214,83 @@ TEST_F(PrintPicTest, ClosingFreesTheDialog)
     Dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(Dialog.isNull());
+}
+
+// ---------------------------------------------------------------------------
+// The main window's Print command
+
+class PrintCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
+        QDir().mkpath(QFileInfo(ini).path());
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[General]\nTips=0\n");
+        f.close();
+        QImage frame = MakeSolid(400, 300, QColor(150, 30, 30));
+        for (int y = 60; y < 240; ++y)
+            for (int x = 60; x < 340; ++x)
+                frame.setPixel(x, y, qRgba(0, 0, 0, 0));
+        ASSERT_TRUE(frame.save(folder.file("Default.png")));
+        ASSERT_TRUE(MakeGradient(800, 600).save(folder.file("Default.jpg"), "JPG"));
+
+        const QString path = folder.path() + QLatin1Char('/');
+        window = std::make_unique<TfrmMain>(TDesktopServices::System(), [path] { return path; });
+        window->ShowMaximised();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window->QynKadrix1->Photo->Loaded; }));
+    }
+    void TearDown() override
+    {
+        StopModalDrivers();
+        window.reset();
+    }
+
+    // Runs Action and, inside the dialog it opens, notes what the dialog
+    // holds, then closes it.
+    void RunAndClose(QAction* action)
+    {
+        seen = nullptr;
+        pictureSize = QSize();
+        WhenModal<TfrmPrintPic>([this](TfrmPrintPic* dialog) {
+            seen = dialog;
+            global = frmPrintPic.data();
+            const QImage* bitmap = dialog->PrintPrevew1->PictureObject->GetBitmap();
+            if (bitmap)
+                pictureSize = bitmap->size();
+            owner = dialog->parentWidget();
+            dialog->close();
+        });
+        action->trigger();
+    }
+
+    TScopedSettings settings;
+    TTempDir folder;
+    std::unique_ptr<TfrmMain> window;
+    TfrmPrintPic* seen = nullptr;
+    TfrmPrintPic* global = nullptr;
+    QWidget* owner = nullptr;
+    QSize pictureSize;
+};
+
+TEST_F(PrintCommandTest, MenuAndToolBarOpenANewDialogWithTheComposedPicture)
+{
+    // The composition at the photo's own resolution.
+    const QSize composed = window->QynKadrix1->ComposeBitmap(-1).size();
+    ASSERT_FALSE(composed.isEmpty());
+
+    RunAndClose(window->mPrint);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(global, seen);
+    EXPECT_EQ(owner, window.get());
+    EXPECT_EQ(pictureSize, composed);
+    // Closed, it has freed itself.
+    EXPECT_TRUE(frmPrintPic.isNull());
+
+    RunAndClose(window->btnPrintPreview);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(pictureSize, composed);
+    EXPECT_TRUE(frmPrintPic.isNull());
 }

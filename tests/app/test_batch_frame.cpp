@@ -1,0 +1,396 @@
+// The batch framing wizard: its pages and their checks, choosing a frame
+// from the picker or a PNG file, the photo list, the output options, the
+// key filter, the previews and whole runs with their output files.
+
+#include "BatchFrame.h"
+#include "FrameMaker.h"
+#include "MainForm.h"
+#include "ModalDriver.h"
+#include "MyGdiPlus.h"
+#include "PicThumb.h"
+#include "PreviewBox.h"
+#include "SelectFrame.h"
+#include "TestSupport.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString WriteSimpleFrame(const QString& fileName, int32_t band)
+{
+    TSimapleFrameMaker maker;
+    maker.SetOutEdge(0);
+    maker.SetInnerEdge(0);
+    maker.SetFrameWidth(band);
+    maker.SetFrameHeight(band);
+    maker.SetBackColor(MakeColorRef(255, 0, 0));
+    maker.SaveToFile(fileName);
+    return fileName;
+}
+
+QByteArray Head(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.read(3) : QByteArray();
+}
+
+// Answers the next file dialog with the given file, or cancels it.
+void AnswerFileDialog(const QString& file)
+{
+    WhenModal<QFileDialog>([file](QFileDialog* dialog) {
+        if (file.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+} // namespace
+
+class BatchFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
+        QDir().mkpath(QFileInfo(ini).path());
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[General]\nTips=0\n");
+        f.close();
+        const QString path = folder.path() + QLatin1Char('/');
+        window = std::make_unique<TfrmMain>(TDesktopServices(), [path] { return path; });
+        wizard = std::make_unique<TfrmBatchFrame>();
+        wizard->show();
+    }
+    void TearDown() override
+    {
+        StopModalDrivers();
+        wizard.reset();
+        window.reset();
+    }
+
+    QString File(const QString& name) const { return folder.file(name); }
+
+    QString Photo(const QString& name, int w, int h, QColor color = Qt::blue)
+    {
+        const QString file = File(name);
+        EXPECT_TRUE(MakeSolid(w, h, color).save(file, "JPG"));
+        return file;
+    }
+
+    QString PngFrame()
+    {
+        QImage frame = MakeSolid(100, 100, Qt::red);
+        for (int y = 20; y < 80; ++y)
+            for (int x = 20; x < 80; ++x)
+                frame.setPixel(x, y, 0);
+        const QString file = File(QStringLiteral("frame.png"));
+        EXPECT_TRUE(frame.save(file, "PNG"));
+        return file;
+    }
+
+    // Clicks Next; a message box that comes up is answered and its text kept.
+    QString Next()
+    {
+        QString text;
+        AnswerMessageBox(QMessageBox::Ok, &text);
+        QTest::mouseClick(wizard->btnNext, Qt::LeftButton);
+        StopModalDrivers();
+        return text;
+    }
+
+    // A PNG frame and the photos, then on to page 3.
+    void ToOutputPage(const QStringList& photos)
+    {
+        wizard->FrameFileName = PngFrame();
+        wizard->IsPngFrame = true;
+        for (const QString& photo : photos)
+            wizard->lsbPicture->addItem(photo);
+        ASSERT_TRUE(Next().isEmpty());
+        ASSERT_TRUE(Next().isEmpty());
+        ASSERT_EQ(wizard->Step, 3);
+    }
+
+    TScopedSettings settings;
+    TTempDir folder;
+    std::unique_ptr<TfrmMain> window;
+    std::unique_ptr<TfrmBatchFrame> wizard;
+};
+
+TEST_F(BatchFrameTest, StartsOnTheFramePageWithTheDefaults)
+{
+    EXPECT_EQ(wizard->windowTitle(), QStringLiteral("Batch Frame"));
+    EXPECT_EQ(wizard->size(), QSize(500, 340));
+    EXPECT_EQ(wizard->Step, 1);
+    EXPECT_EQ(wizard->lblMsg->text(),
+              QStringLiteral("Setup1:Select the frame which you want add to photos."));
+    EXPECT_FALSE(wizard->btnBack->isEnabled());
+    EXPECT_TRUE(wizard->btnNext->isEnabled());
+    EXPECT_TRUE(wizard->btnExit->isEnabled());
+    EXPECT_EQ(wizard->pnPages->currentWidget(), wizard->pn1);
+    EXPECT_EQ(wizard->DirectryIndex(), 1);
+    EXPECT_EQ(wizard->SizeIndex(), 3);
+    EXPECT_EQ(wizard->edtPrefix->text(), QStringLiteral("Pre"));
+    EXPECT_FALSE(wizard->edtX->isEnabled());
+    EXPECT_FALSE(wizard->lblX->isEnabled());
+    EXPECT_FALSE(wizard->edtY->isEnabled());
+    EXPECT_EQ(wizard->SpTBXProgressBar1->text(), QStringLiteral("0%"));
+    EXPECT_EQ(wizard->SpeedButton3->toolTip(), QStringLiteral("Add"));
+    EXPECT_EQ(wizard->SpeedButton4->toolTip(), QStringLiteral("Remove"));
+}
+
+TEST_F(BatchFrameTest, PageChecksStopNextAndBackGoesWithoutOne)
+{
+    EXPECT_EQ(Next(), QStringLiteral("Please select the frame file"));
+    EXPECT_EQ(wizard->Step, 1);
+    wizard->FrameFileName = PngFrame();
+    EXPECT_TRUE(Next().isEmpty());
+    EXPECT_EQ(wizard->Step, 2);
+    EXPECT_EQ(wizard->lblMsg->text(),
+              QStringLiteral("Setup2:Select photos that you want add frame to."));
+    EXPECT_TRUE(wizard->btnBack->isEnabled());
+    EXPECT_EQ(Next(), QStringLiteral("Please select the photo that you want add frame to"));
+    EXPECT_EQ(wizard->Step, 2);
+    wizard->lsbPicture->addItem(QStringLiteral("/nowhere/x.jpg"));
+    EXPECT_TRUE(Next().isEmpty());
+    EXPECT_EQ(wizard->lblMsg->text(), QStringLiteral("Setup3:Set the output options."));
+    EXPECT_EQ(wizard->pnPages->currentWidget(), wizard->pn3);
+    QTest::mouseClick(wizard->btnBack, Qt::LeftButton);
+    QTest::mouseClick(wizard->btnBack, Qt::LeftButton);
+    EXPECT_EQ(wizard->Step, 1);
+    EXPECT_FALSE(wizard->btnBack->isEnabled());
+}
+
+TEST_F(BatchFrameTest, FrameFromThePickerOrFromAPngFile)
+{
+    const QString category = folder.path() + QStringLiteral("/Frame/Plain/");
+    QDir().mkpath(category);
+    const QString a = WriteSimpleFrame(category + QStringLiteral("a.okx"), 10);
+    const QString b = WriteSimpleFrame(category + QStringLiteral("b.okx"), 10);
+
+    // Nothing selected: OK takes the first file.
+    WhenModal<TfrmSelectFrame>(
+        [](TfrmSelectFrame* p) { QTest::mouseClick(p->OK, Qt::LeftButton); });
+    QTest::mouseClick(wizard->SpTBXButton2, Qt::LeftButton);
+    EXPECT_EQ(wizard->FrameFileName, a);
+    EXPECT_FALSE(wizard->IsPngFrame);
+    EXPECT_EQ(frmSelectFrame->parent(), wizard.get());
+
+    const QString png = PngFrame();
+    AnswerFileDialog(png);
+    QTest::mouseClick(wizard->SpTBXButton1, Qt::LeftButton);
+    EXPECT_EQ(wizard->FrameFileName, png);
+    EXPECT_TRUE(wizard->IsPngFrame);
+
+    // The selected item, and a cancelled picker changes nothing.
+    WhenModal<TfrmSelectFrame>([](TfrmSelectFrame* p) {
+        p->thuFrame->SetItemIndex(1);
+        QTest::mouseClick(p->OK, Qt::LeftButton);
+    });
+    QTest::mouseClick(wizard->SpTBXButton2, Qt::LeftButton);
+    EXPECT_EQ(wizard->FrameFileName, b);
+    EXPECT_FALSE(wizard->IsPngFrame);
+    WhenModal<TfrmSelectFrame>(
+        [](TfrmSelectFrame* p) { QTest::mouseClick(p->Cancel, Qt::LeftButton); });
+    QTest::mouseClick(wizard->SpTBXButton2, Qt::LeftButton);
+    EXPECT_EQ(wizard->FrameFileName, b);
+    AnswerFileDialog(QString());
+    QTest::mouseClick(wizard->SpTBXButton1, Qt::LeftButton);
+    EXPECT_EQ(wizard->FrameFileName, b);
+}
+
+TEST_F(BatchFrameTest, EmptyCategoryInThePickerIsReportedAndKeepsTheFrame)
+{
+    QDir().mkpath(folder.path() + QStringLiteral("/Frame/Empty"));
+    wizard->FrameFileName = QStringLiteral("kept.okx");
+    QString text;
+    WhenModal<TfrmSelectFrame>([&text](TfrmSelectFrame* p) {
+        AnswerMessageBox(QMessageBox::Ok, &text);
+        QTest::mouseClick(p->OK, Qt::LeftButton);
+    });
+    QTest::mouseClick(wizard->SpTBXButton2, Qt::LeftButton);
+    EXPECT_EQ(text, QStringLiteral("List index out of bounds (0)"));
+    EXPECT_EQ(wizard->FrameFileName, QStringLiteral("kept.okx"));
+}
+
+TEST_F(BatchFrameTest, PhotoListAddRemoveAndPreview)
+{
+    const QString tall = Photo(QStringLiteral("tall.jpg"), 100, 268, Qt::green);
+    AnswerFileDialog(tall);
+    QTest::mouseClick(wizard->SpeedButton3, Qt::LeftButton);
+    AnswerFileDialog(tall);
+    QTest::mouseClick(wizard->SpeedButton3, Qt::LeftButton);
+    ASSERT_EQ(wizard->lsbPicture->count(), 2); // no test for duplicates
+    EXPECT_EQ(wizard->lsbPicture->item(0)->text(), tall);
+
+    wizard->FrameFileName = PngFrame();
+    Next();
+    wizard->lsbPicture->setCurrentRow(0);
+    const QImage preview = wizard->pbImage->grab().toImage();
+    ASSERT_EQ(preview.size(), QSize(149, 134));
+    // Full height, centred across: the photo covers x 49 .. 98.
+    EXPECT_LT(MaxChannelDifference(preview.copy(49, 0, 50, 134), MakeSolid(50, 134, Qt::green)),
+              12);
+    EXPECT_LT(qRed(PixelAt(preview, 49, 67)), 60);
+    EXPECT_GT(qRed(PixelAt(preview, 47, 67)), 100);
+    EXPECT_GT(qRed(PixelAt(preview, 100, 67)), 100);
+
+    wizard->lsbPicture->item(1)->setSelected(true);
+    QTest::mouseClick(wizard->SpeedButton4, Qt::LeftButton);
+    EXPECT_EQ(wizard->lsbPicture->count(), 1);
+}
+
+TEST_F(BatchFrameTest, FramePreviewOfAPngAndOfAFrameFile)
+{
+    wizard->FrameFileName = PngFrame();
+    wizard->IsPngFrame = true;
+    QImage preview = wizard->PaintBox1->grab().toImage();
+    ASSERT_EQ(preview.size(), QSize(200, 176));
+    // Stretched to the box: the red band is 20 % of each side.
+    EXPECT_EQ(PixelAt(preview, 10, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(preview, 195, 170), qRgb(255, 0, 0));
+    EXPECT_NE(PixelAt(preview, 100, 88), qRgb(255, 0, 0));
+
+    wizard->FrameFileName = WriteSimpleFrame(File(QStringLiteral("f.okx")), 40);
+    wizard->IsPngFrame = false;
+    preview = wizard->PaintBox1->grab().toImage();
+    // Rendered at twice the box and drawn reduced: a 20-pixel band.
+    EXPECT_EQ(qRed(PixelAt(preview, 10, 88)), 255);
+    EXPECT_NE(PixelAt(preview, 25, 88), qRgb(255, 0, 0));
+
+    // A file of no known kind draws nothing and raises nothing.
+    wizard->FrameFileName = File(QStringLiteral("missing.okx"));
+    const QImage empty = wizard->PaintBox1->grab().toImage();
+    EXPECT_NE(PixelAt(empty, 10, 88), qRgb(255, 0, 0));
+}
+
+TEST_F(BatchFrameTest, OutputOptionsAndTheKeyFilter)
+{
+    ToOutputPage({QStringLiteral("/x.jpg")});
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    EXPECT_FALSE(wizard->edtPrefix->isEnabled());
+    QTest::mouseClick(wizard->rgbDirectryItems->button(1), Qt::LeftButton);
+    EXPECT_TRUE(wizard->edtPrefix->isEnabled());
+    QTest::mouseClick(wizard->rgbSizeItems->button(7), Qt::LeftButton);
+    EXPECT_TRUE(wizard->edtX->isEnabled());
+    EXPECT_TRUE(wizard->lblX->isEnabled());
+    EXPECT_TRUE(wizard->edtY->isEnabled());
+    QTest::keyClicks(wizard->edtX, QStringLiteral("1a2 -3"));
+    EXPECT_EQ(wizard->edtX->text(), QStringLiteral("123"));
+    QTest::keyClick(wizard->edtX, Qt::Key_Backspace);
+    EXPECT_EQ(wizard->edtX->text(), QStringLiteral("12"));
+    QTest::mouseClick(wizard->rgbSizeItems->button(0), Qt::LeftButton);
+    EXPECT_FALSE(wizard->edtX->isEnabled());
+}
+
+TEST_F(BatchFrameTest, RunWithAPngFrameWritesPrefixedJpegs)
+{
+    const QString a = Photo(QStringLiteral("a.png"), 2000, 2000);
+    const QString b = Photo(QStringLiteral("b.jpg"), 1600, 1200);
+    ToOutputPage({a, b});
+    EXPECT_TRUE(Next().isEmpty());
+    EXPECT_EQ(wizard->Step, 4);
+    EXPECT_EQ(wizard->lblMsg->text(), QStringLiteral("Please wait for processing"));
+    EXPECT_EQ(wizard->pnPages->currentWidget(), wizard->pn4);
+
+    const QImage outA = DecodeImageFile(File(QStringLiteral("Prea.png")));
+    EXPECT_EQ(outA.size(), QSize(599, 599));
+    EXPECT_EQ(Head(File(QStringLiteral("Prea.png"))), QByteArray("\xFF\xD8\xFF"));
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Preb.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(DecodeImageFile(a).size(), QSize(2000, 2000));
+    EXPECT_EQ(wizard->SpTBXProgressBar1->maximum(), 2);
+    EXPECT_EQ(wizard->SpTBXProgressBar1->value(), 2);
+    EXPECT_FALSE(wizard->btnBack->isEnabled());
+    EXPECT_FALSE(wizard->btnNext->isEnabled());
+    EXPECT_TRUE(wizard->btnExit->isEnabled());
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+    QTest::mouseClick(wizard->btnExit, Qt::LeftButton);
+    EXPECT_EQ(wizard->result(), QDialog::Rejected);
+    EXPECT_FALSE(wizard->isVisible());
+}
+
+TEST_F(BatchFrameTest, RunWithAFrameFileOverwritesTheOriginals)
+{
+    const QString a = Photo(QStringLiteral("a.png"), 2000, 2000);
+    wizard->FrameFileName = WriteSimpleFrame(File(QStringLiteral("f.okx")), 50);
+    wizard->IsPngFrame = false;
+    wizard->lsbPicture->addItem(a);
+    Next();
+    Next();
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    Next();
+    const QImage out = DecodeImageFile(a);
+    ASSERT_EQ(out.size(), QSize(600, 600));
+    EXPECT_EQ(Head(a), QByteArray("\xFF\xD8\xFF"));
+    EXPECT_GT(qBlue(PixelAt(out, 300, 300)), 200);
+    EXPECT_GT(qRed(PixelAt(out, 10, 300)), 200);
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("Pre*")}), QStringList());
+}
+
+TEST_F(BatchFrameTest, EmptyPrefixBecomesZzzForTheWholeRun)
+{
+    const QString a = Photo(QStringLiteral("a.jpg"), 320, 240);
+    const QString b = Photo(QStringLiteral("b.jpg"), 320, 240);
+    ToOutputPage({a, b});
+    wizard->edtPrefix->clear();
+    Next();
+    EXPECT_EQ(wizard->edtPrefix->text(), QStringLiteral("zzz"));
+    EXPECT_TRUE(QFile::exists(File(QStringLiteral("zzza.jpg"))));
+    EXPECT_TRUE(QFile::exists(File(QStringLiteral("zzzb.jpg"))));
+}
+
+TEST_F(BatchFrameTest, UnreadablePhotosAndTargetsAreSkipped)
+{
+    const QString good = Photo(QStringLiteral("good.jpg"), 320, 240);
+    const QString bad = folder.write(QStringLiteral("bad.jpg"), "not a picture");
+    ToOutputPage({bad, File(QStringLiteral("missing.jpg")), good});
+    Next();
+    EXPECT_FALSE(QFile::exists(File(QStringLiteral("Prebad.jpg"))));
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Pregood.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(wizard->SpTBXProgressBar1->value(), 3);
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+}
+
+TEST_F(BatchFrameTest, CustomSizesAreUsedAndBadOnesEndTheRunBeforeAnyPhoto)
+{
+    const QString a = Photo(QStringLiteral("a.jpg"), 400, 300);
+    ToOutputPage({a});
+    QTest::mouseClick(wizard->rgbSizeItems->button(7), Qt::LeftButton);
+    wizard->edtX->setText(QStringLiteral("200"));
+    wizard->edtY->clear();
+    QString text;
+    AnswerMessageBox(QMessageBox::Ok, &text);
+    QTest::mouseClick(wizard->btnNext, Qt::LeftButton);
+    EXPECT_EQ(text, QStringLiteral("'' is not a valid integer value"));
+    EXPECT_EQ(wizard->Step, 4);
+    EXPECT_FALSE(QFile::exists(File(QStringLiteral("Prea.jpg"))));
+    EXPECT_FALSE(wizard->btnExit->isEnabled());
+}
+
+TEST_F(BatchFrameTest, CustomSizeRun)
+{
+    const QString a = Photo(QStringLiteral("a.jpg"), 400, 300);
+    ToOutputPage({a});
+    QTest::mouseClick(wizard->rgbSizeItems->button(7), Qt::LeftButton);
+    wizard->edtX->setText(QStringLiteral("200"));
+    wizard->edtY->setText(QStringLiteral("200"));
+    Next();
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Prea.jpg"))).size(), QSize(200, 150));
+}

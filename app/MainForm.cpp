@@ -2,7 +2,9 @@
 
 #include "About.h"
 #include "AdjustRGB.h"
+#include "BatchFrame.h"
 #include "FontSelectDialog.h"
+#include "FramePngExport.h"
 #include "Glyphs.h"
 #include "HandlerGuard.h"
 #include "Lightless.h"
@@ -12,6 +14,7 @@
 #include "PrintPrevew.h"
 #include "ProgramInfo.h"
 #include "Saturation.h"
+#include "SavePNGDialog.h"
 #include "SendEmail.h"
 #include "SidePanel.h"
 #include "TipForm.h"
@@ -209,6 +212,7 @@ void TfrmMain::CreateActions()
     Connect(mColorAdjust, &TfrmMain::mColorAdjustClick);
     Connect(mSaturation, &TfrmMain::mSaturationClick);
     Connect(SpTBXItem3, &TfrmMain::SpTBXItem3Click);
+    Connect(SpTBXItem15, &TfrmMain::SpTBXItem15Click);
     Connect(btnOpen, &TfrmMain::mOpenPhotoClick);
     Connect(btnSave, &TfrmMain::mSaveClick);
     Connect(btnUndo, &TfrmMain::mUndoClick);
@@ -340,6 +344,8 @@ void TfrmMain::CreateSidePanel()
          {SidePanel->SpTBXButton6, SidePanel->SpTBXButton7, SidePanel->SpTBXButton8})
         connect(button, &QPushButton::clicked, this, update);
     Connect(SidePanel->mNewPictureFrame, &TfrmMain::SpTBXItem18Click);
+    connect(SidePanel->btnSaveFrame, &QPushButton::clicked, this,
+            Guarded(this, [this] { SpTBXButton5Click(); }));
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setHandleWidth(kSplitterWidth);
@@ -472,6 +478,30 @@ void TfrmMain::SpTBXItem18Click()
     lsbFrame->setCurrentIndex(lsbFrame->findText(QStringLiteral("User"), Qt::MatchFixedString));
     thuFrame->SetItemIndex(thuFrame->Count() - 1);
     lsbFrameChange();
+}
+
+void TfrmMain::SpTBXButton5Click()
+{
+    TPicThumb* thuFrame = SidePanel->thuFrame;
+    if (thuFrame->ItemIndex == -1)
+        return;
+    // Each use makes a new dialog with the start values; the window frees
+    // them all when it goes.
+    auto* dialog = new TfrmSavePNG(ProgramFolder(), this);
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    const int32_t index = thuFrame->ItemIndex;
+    if (index < 0 || index >= thuFrame->FileList().size())
+        return;
+    TFramePngExport::Export(thuFrame->FileList().at(index), dialog->OutputFileName(),
+                            dialog->FrameWidth(), dialog->FrameHeight());
+}
+
+void TfrmMain::SpTBXItem15Click()
+{
+    // Each use makes a new wizard; the window frees them all when it goes.
+    frmBatchFrame = new TfrmBatchFrame(this);
+    frmBatchFrame->exec();
 }
 
 void TfrmMain::FormShow()

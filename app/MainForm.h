@@ -102,6 +102,12 @@ public:
     // stored frame is appended to the frame list and the "User" category
     // shown.
     void SpTBXItem18Click();
+    // "Save" of the Frame tab: the selected frame file exported as a PNG of
+    // the size and name asked for in a new TfrmSavePNG.
+    void SpTBXButton5Click();
+    // Output menu "Add Frame to photo in bulk": a new frmBatchFrame, shown
+    // modally.
+    void SpTBXItem15Click();
     // "Add New Text", "Apply", "Select Font" of the Text tab.
     void SpTBXButton1Click();
     void SpTBXButton2Click();

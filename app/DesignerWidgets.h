@@ -1,0 +1,29 @@
+#pragma once
+
+// Pieces both frame designers build their windows from.
+
+#include <QString>
+#include <QStringList>
+
+class QFileDialog;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class QWidget;
+
+namespace DesignerWidgets {
+
+// A horizontal track bar over Minimum .. Maximum at Value, moving by 1 for
+// the keyboard's line and page steps.
+QSlider* TrackBar(int Minimum, int Maximum, int Value);
+// A short numeric edit showing Value.
+QLineEdit* NumberEdit(int Value);
+// A push button that never becomes the default button by itself.
+QPushButton* Button(const QString& Caption);
+// The picture-open dialog with the filter given as "text|patterns|..." pairs.
+QFileDialog* PictureDialog(QWidget* parent, const QString& Filter);
+// "text|patterns|..." pairs as the file dialog's name filters.
+QStringList NameFilters(const QString& Filter);
+
+} // namespace DesignerWidgets

@@ -343,6 +343,10 @@ void TfrmMain::CreateSidePanel()
     for (QPushButton* button :
          {SidePanel->SpTBXButton6, SidePanel->SpTBXButton7, SidePanel->SpTBXButton8})
         connect(button, &QPushButton::clicked, this, update);
+    Connect(SidePanel->mNewSimpleFrame, &TfrmMain::SpTBXItem16Click);
+    Connect(SidePanel->mNewOrnateFrame, &TfrmMain::SpTBXItem17Click);
+    connect(SidePanel->btnEdit, &QPushButton::clicked, this,
+            Guarded(this, [this] { SpTBXButton4Click(); }));
     Connect(SidePanel->mNewPictureFrame, &TfrmMain::SpTBXItem18Click);
     connect(SidePanel->btnSaveFrame, &QPushButton::clicked, this,
             Guarded(this, [this] { SpTBXButton5Click(); }));

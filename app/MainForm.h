@@ -66,6 +66,11 @@ public:
     void FillFolderCombo(QComboBox* Combo, const QString& Folder);
     void AddFolderFiles(TPicThumb* Thumb, const QString& Folder, const QString& Pattern);
     void lsbFrameChange();
+    // The Frame tab's "New Simple Frame", "New Ornate Frame" and "Edit"
+    // (FrameDesignCommands.cpp).
+    void SpTBXItem16Click();
+    void SpTBXItem17Click();
+    void SpTBXButton4Click();
 
     // --- Commands --------------------------------------------------------------
     void mOpenPhotoClick();

@@ -1,6 +1,8 @@
 #include "DesignerWidgets.h"
 
 #include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -30,6 +32,17 @@ QPushButton* Button(const QString& Caption)
     button->setAutoDefault(false);
     button->setMinimumWidth(75);
     return button;
+}
+
+QFrame* Framed(QWidget* Widget)
+{
+    auto* frame = new QFrame;
+    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(Widget);
+    return frame;
 }
 
 QStringList NameFilters(const QString& Filter)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QFileDialog;
+class QFrame;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -21,6 +22,8 @@ QSlider* TrackBar(int Minimum, int Maximum, int Value);
 QLineEdit* NumberEdit(int Value);
 // A push button that never becomes the default button by itself.
 QPushButton* Button(const QString& Caption);
+// Widget inside a thin sunken box of its own.
+QFrame* Framed(QWidget* Widget);
 // The picture-open dialog with the filter given as "text|patterns|..." pairs.
 QFileDialog* PictureDialog(QWidget* parent, const QString& Filter);
 // "text|patterns|..." pairs as the file dialog's name filters.

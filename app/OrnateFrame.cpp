@@ -57,12 +57,7 @@ void TfrmOrnateFrame::CreateControls()
     pbPic->setFixedSize(37, 37);
     pbPic->setCursor(Qt::PointingHandCursor);
     pbPic->setToolTip(QStringLiteral("Click to choose the frame picture"));
-    auto* pictureFrame = new QFrame;
-    pictureFrame->setFrameShape(QFrame::Box);
-    pictureFrame->setFrameShadow(QFrame::Sunken);
-    auto* pictureLayout = new QHBoxLayout(pictureFrame);
-    pictureLayout->setContentsMargins(1, 1, 1, 1);
-    pictureLayout->addWidget(pbPic);
+    QFrame* pictureFrame = Framed(pbPic);
 
     auto* frame = new QGroupBox(QStringLiteral("Frame"));
     auto* grid = new QGridLayout(frame);
@@ -85,7 +80,7 @@ void TfrmOrnateFrame::CreateControls()
     left->addWidget(frame);
     left->addStretch();
     auto* right = new QVBoxLayout;
-    right->addWidget(PaintBox1);
+    right->addWidget(Framed(PaintBox1));
     right->addStretch();
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);

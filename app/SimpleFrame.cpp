@@ -146,12 +146,7 @@ void TfrmSimpleFrame::CreateControls()
     pnBKColor->setFixedSize(37, 37);
     pnBKColor->setCursor(Qt::PointingHandCursor);
     pnBKColor->setToolTip(QStringLiteral("Click to choose the background picture"));
-    auto* pictureFrame = new QFrame;
-    pictureFrame->setFrameShape(QFrame::Box);
-    pictureFrame->setFrameShadow(QFrame::Sunken);
-    auto* pictureLayout = new QHBoxLayout(pictureFrame);
-    pictureLayout->setContentsMargins(1, 1, 1, 1);
-    pictureLayout->addWidget(pnBKColor);
+    QFrame* pictureFrame = Framed(pnBKColor);
 
     auto* frame = new QGroupBox(QStringLiteral("Frame"));
     auto* frameGrid = new QGridLayout(frame);
@@ -206,7 +201,7 @@ void TfrmSimpleFrame::CreateControls()
     left->addWidget(shape);
     left->addStretch();
     auto* right = new QVBoxLayout;
-    right->addWidget(PaintBox1);
+    right->addWidget(Framed(PaintBox1));
     right->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

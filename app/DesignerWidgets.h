@@ -1,6 +1,6 @@
 #pragma once
 
-// Pieces both frame designers build their windows from.
+// Widgets and dialogs both frame designers build their windows from.
 
 #include <QString>
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include "HandlerGuard.h"
 #include "MainForm.h"
+#include "NewFrameFile.h"
 #include "PicFrameMaker.h"
 
 #include <QFileDialog>
@@ -164,11 +165,5 @@ void TfrmPictureFrame::SaveFrame(const QString& AFileName)
 
 QString TfrmPictureFrame::NewFrameName(const QString& ProgramFolder, const QDateTime& Now)
 {
-    const QString stem = ProgramFolder + QStringLiteral("/Frame/User/") +
-                         Now.toString(QStringLiteral("yyyyMMddHHmmss"));
-    const QString ext = QStringLiteral(".okx");
-    QString name = stem + ext;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = stem + QLatin1Char('_') + QString::number(n) + ext;
-    return name;
+    return NewFrameFileName(ProgramFolder, Now);
 }

@@ -1,9 +1,8 @@
 #include "OrnateFrameDesign.h"
 
 #include "FrameMakerBase.h"
+#include "FramePreview.h"
 #include "MyGdiPlus.h"
-
-#include <QPainter>
 
 std::unique_ptr<TOrnateFrameMaker> TOrnateFrameDesign::MakeGenerator(TMemoryStream& Stream) const
 {
@@ -32,15 +31,6 @@ void TOrnateFrameDesign::Save(const QString& FileName) const
 
 QImage TOrnateFrameDesign::Preview(int Width, int Height) const
 {
-    QImage box = NewBitmap(Width, Height);
-    box.fill(Qt::white);
     TMemoryStream stream;
-    std::unique_ptr<TOrnateFrameMaker> maker = MakeGenerator(stream);
-    maker->SetWidth(Width);
-    maker->SetHeight(Height);
-    QImage frame;
-    maker->Render(frame);
-    QPainter painter(&box);
-    DrawBitmap(painter, frame, QRectF(0, 0, Width, Height), frame.rect(), TInterpolation::Default);
-    return box;
+    return RenderOnWhite(*MakeGenerator(stream), Width, Height);
 }

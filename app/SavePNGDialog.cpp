@@ -80,8 +80,10 @@ TfrmSavePNG::TfrmSavePNG(const QString& ProgramFolder, QWidget* parent)
 
     connect(edtOutputFileNameSubEditButton0, &QToolButton::clicked, this,
             Guarded(this, [this] { edtOutputFileNameSubEditButton0Click(); }));
-    connect(edtW, &QSpinBox::textChanged, this, Guarded(this, [this] { edtWChange(edtW); }));
-    connect(edtH, &QSpinBox::textChanged, this, Guarded(this, [this] { edtWChange(edtH); }));
+    // The spin box signals only whole values; its editor signals every text.
+    for (QSpinBox* edit : {edtW, edtH})
+        connect(edit->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+                Guarded(this, [this, edit] { edtWChange(edit); }));
     connect(SpTBXButton1, &QPushButton::clicked, this, Guarded(this, [this] { accept(); }));
     connect(SpTBXButton2, &QPushButton::clicked, this, Guarded(this, [this] { reject(); }));
 

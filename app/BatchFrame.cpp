@@ -231,6 +231,7 @@ QWidget* TfrmBatchFrame::BuildOutputPage()
     rgbDirectry = new QGroupBox(QStringLiteral("Overwrite or create new"));
     rgbDirectryItems = new QButtonGroup(this);
     auto* directry = new QVBoxLayout(rgbDirectry);
+    directry->setContentsMargins(6, 6, 6, 6);
     const QStringList directryItems = {QStringLiteral("Overwrite Orginal Images"),
                                        QStringLiteral("Create New Image Files with a prefix")};
     for (int i = 0; i < directryItems.size(); ++i) {
@@ -258,20 +259,25 @@ QWidget* TfrmBatchFrame::BuildOutputPage()
     lblX = new QLabel(QStringLiteral("x"));
     edtY = new QLineEdit;
     for (QLineEdit* edit : {edtX, edtY}) {
-        edit->setFixedWidth(50);
+        edit->setFixedWidth(56);
         edit->installEventFilter(this);
     }
     auto* custom = new QHBoxLayout;
+    custom->addStretch();
     custom->addWidget(edtX);
     custom->addWidget(lblX);
     custom->addWidget(edtY);
-    custom->addStretch();
-    sizes->addLayout(custom, 4, 1);
+    sizes->addLayout(custom, 4, 0, 1, 2);
 
+    // The long entry of the first group keeps its whole caption.
+    rgbSize->setFixedWidth(214);
+    sizes->setHorizontalSpacing(2);
+    sizes->setContentsMargins(6, 6, 4, 6);
     auto* layout = new QHBoxLayout(page);
-    layout->setContentsMargins(10, 0, 10, 0);
+    layout->setContentsMargins(6, 0, 6, 0);
+    layout->setSpacing(6);
     layout->addWidget(rgbDirectry, 1);
-    layout->addWidget(rgbSize, 1);
+    layout->addWidget(rgbSize);
 
     SetDirectryIndex(1);
     SetSizeIndex(3);

@@ -56,7 +56,11 @@ void AnswerFileDialog(const QString& file)
             dialog->reject();
             return;
         }
-        dialog->selectFile(file);
+        // The full name typed into the name edit: selectFile depends on the
+        // dialog's folder model having loaded.
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(file);
         static_cast<QDialog*>(dialog)->accept();
     });
 }
@@ -393,4 +397,29 @@ TEST_F(BatchFrameTest, CustomSizeRun)
     wizard->edtY->setText(QStringLiteral("200"));
     Next();
     EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Prea.jpg"))).size(), QSize(200, 150));
+}
+
+TEST_F(BatchFrameTest, TheOutputMenuOpensAFreshWizardEachTime)
+{
+    wizard.reset();
+    QPointer<TfrmBatchFrame> first;
+    WhenModal<TfrmBatchFrame>([&first](TfrmBatchFrame* w) {
+        first = w;
+        EXPECT_EQ(w->Step, 1);
+        w->edtPrefix->setText(QStringLiteral("changed"));
+        QTest::mouseClick(w->btnExit, Qt::LeftButton);
+    });
+    window->SpTBXItem15->trigger();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(frmBatchFrame, first);
+    EXPECT_EQ(first->parent(), window.get());
+    EXPECT_EQ(first->result(), QDialog::Rejected);
+
+    WhenModal<TfrmBatchFrame>([](TfrmBatchFrame* w) {
+        EXPECT_EQ(w->edtPrefix->text(), QStringLiteral("Pre"));
+        QTest::mouseClick(w->btnExit, Qt::LeftButton);
+    });
+    window->SpTBXItem15->trigger();
+    EXPECT_NE(frmBatchFrame, first);
+    EXPECT_TRUE(first); // stays with the main window
 }

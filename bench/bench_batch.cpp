@@ -11,7 +11,8 @@
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
 
-#include <QApplication>
+#include "BenchSupport.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -94,13 +95,11 @@ BENCHMARK(BM_BatchPngFrame)->Arg(4000)->Arg(1600)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Scene = std::make_unique<TBatchScene>();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Scene.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(
+        argc, argv,
+        [] {
+            Scene = std::make_unique<TBatchScene>();
+            return true;
+        },
+        [] { Scene.reset(); });
 }

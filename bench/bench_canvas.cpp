@@ -11,6 +11,8 @@
 #include "FontOption.h"
 #include "QynKadrix.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -221,13 +223,8 @@ void CompareWithImageMagick()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    CompareWithImageMagick();
-    TheScene.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, {}, [] {
+        CompareWithImageMagick();
+        TheScene.reset();
+    });
 }

@@ -12,7 +12,7 @@
 #include "GeometricEffects.h"
 #include "MyGdiPlus.h"
 
-#include <QGuiApplication>
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -152,10 +152,5 @@ BENCHMARK(BM_RebuildDisplay)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -9,7 +9,8 @@
 #include "OrnateFrameDesign.h"
 #include "SimpleFrameDesign.h"
 
-#include <QApplication>
+#include "BenchSupport.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -70,11 +71,5 @@ BENCHMARK(BM_OrnatePreview)->Arg(5)->Arg(20)->Arg(80)->Unit(benchmark::kMillisec
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include "PicFrameMaker.h"
 #include "PictureFrame.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -102,12 +104,5 @@ BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    TheScene.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, {}, [] { TheScene.reset(); });
 }

@@ -8,7 +8,8 @@
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
 
-#include <QGuiApplication>
+#include "BenchSupport.h"
+
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -173,10 +174,5 @@ BENCHMARK(BM_CopyPixelsInPlace)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

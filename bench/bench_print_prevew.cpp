@@ -8,6 +8,8 @@
 #include "PrintPrevew.h"
 #include "SystemPrinter.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -110,12 +112,5 @@ BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    TheScene.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, {}, [] { TheScene.reset(); });
 }

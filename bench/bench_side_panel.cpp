@@ -11,8 +11,10 @@
 #include "PicThumb.h"
 #include "SidePanel.h"
 
-#include <QApplication>
+#include "BenchSupport.h"
+
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -150,13 +152,11 @@ BENCHMARK(BM_CategoryChangeDuringBuild)->Unit(benchmark::kMillisecond)->Iteratio
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Category = std::make_unique<TFrameCategory>();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    Category.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(
+        argc, argv,
+        [] {
+            Category = std::make_unique<TFrameCategory>();
+            return true;
+        },
+        [] { Category.reset(); });
 }

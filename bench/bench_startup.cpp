@@ -6,13 +6,11 @@
 #include "MainForm.h"
 #include "QynKadrix.h"
 
-#include <QApplication>
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -56,34 +54,14 @@ BENCHMARK(BM_StartUpToFirstPaint24MP)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    // Settings in a temporary place, the tip of the day off.
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    QDir().mkpath(settings.path() + QStringLiteral("/Brimlow"));
-    QFile ini(settings.path() + QStringLiteral("/Brimlow/Brimlow.ini"));
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write("[General]\nTips=0\n");
-    ini.close();
-
-    g_programFolder = QStringLiteral(ORVO_PROGRAM_DIR) + QLatin1Char('/');
-    QTemporaryDir large;
-    g_largeFolder = large.path() + QLatin1Char('/');
-    QFile::copy(g_programFolder + QStringLiteral("Default.png"),
-                g_largeFolder + QStringLiteral("Default.png"));
-    const QImage photo(g_programFolder + QStringLiteral("Default.jpg"));
-    if (photo.isNull()) {
-        fprintf(stderr, "No Default.jpg in %s\n", qPrintable(g_programFolder));
-        return 1;
-    }
-    photo.scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .save(g_largeFolder + QStringLiteral("Default.jpg"), "JPG", 92);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    std::unique_ptr<TStartupFolders> folders;
+    return RunBenchmarks(
+        argc, argv,
+        [&] {
+            folders = std::make_unique<TStartupFolders>();
+            g_programFolder = folders->ProgramFolder;
+            g_largeFolder = folders->LargeFolder;
+            return folders->Ready();
+        },
+        [&] { folders.reset(); });
 }

@@ -1,0 +1,50 @@
+#include "BenchSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSettings>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+int RunBenchmarks(int argc, char** argv, const std::function<bool()>& Start,
+                  const std::function<void()>& Finish)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    QApplication app(argc, argv);
+    if (Start && !Start())
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    if (Finish)
+        Finish();
+    benchmark::Shutdown();
+    return 0;
+}
+
+TStartupFolders::TStartupFolders()
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    QDir().mkpath(m_settings.path() + QStringLiteral("/Brimlow"));
+    QFile ini(m_settings.path() + QStringLiteral("/Brimlow/Brimlow.ini"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[General]\nTips=0\n");
+    ini.close();
+
+    ProgramFolder = QStringLiteral(ORVO_PROGRAM_DIR) + QLatin1Char('/');
+    LargeFolder = m_large.path() + QLatin1Char('/');
+    QFile::copy(ProgramFolder + QStringLiteral("Default.png"),
+                LargeFolder + QStringLiteral("Default.png"));
+    const QImage photo(ProgramFolder + QStringLiteral("Default.jpg"));
+    if (photo.isNull()) {
+        std::fprintf(stderr, "No Default.jpg in %s\n", qPrintable(ProgramFolder));
+        return;
+    }
+    photo.scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .save(LargeFolder + QStringLiteral("Default.jpg"), "JPG", 92);
+    m_ready = true;
+}

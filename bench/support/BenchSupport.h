@@ -1,0 +1,35 @@
+#pragma once
+
+// What the benchmarks share: an offscreen application around the run, and
+// for the main window's benchmarks settings with the tip of the day off and a
+// folder whose default photo has 24 megapixels.
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+// Runs every registered benchmark inside an offscreen application. Start
+// runs first (a false result ends the program with 1), Finish after the
+// benchmarks, both while the application exists.
+int RunBenchmarks(int argc, char** argv, const std::function<bool()>& Start = {},
+                  const std::function<void()>& Finish = {});
+
+// Settings kept in a temporary place with the tip of the day off, the build's
+// program folder, and a temporary folder holding its default frame beside a
+// 6000 x 4000 copy of its default photo.
+class TStartupFolders
+{
+public:
+    TStartupFolders();
+    // False when the program folder has no default photo to enlarge.
+    bool Ready() const { return m_ready; }
+    // Both end with "/".
+    QString ProgramFolder;
+    QString LargeFolder;
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_large;
+    bool m_ready = false;
+};

@@ -142,6 +142,14 @@ void TPrintPrevew::paintEvent(QPaintEvent*)
 
 void TPrintPrevew::resizeEvent(QResizeEvent* event)
 {
+    // A picture handed over before the control had a size was fitted into
+    // nothing: it is fitted now into the sheet the user sees.
+    const QImage* source = PictureObject->GetBitmap();
+    if (source && !source->isNull() && width() > 0 && height() > 0 &&
+        (PictureObject->GetRect().Width <= 0 || PictureObject->GetRect().Height <= 0)) {
+        const QImage picture = *source;
+        SetPicture(picture);
+    }
     update();
     QWidget::resizeEvent(event);
 }

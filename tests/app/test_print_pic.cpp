@@ -261,6 +261,8 @@ protected:
             if (bitmap)
                 pictureSize = bitmap->size();
             owner = dialog->parentWidget();
+            pictureRect = dialog->PrintPrevew1->PictureObject->GetRect();
+            printableRect = dialog->PrintPrevew1->PrintableRect;
             dialog->close();
         });
         action->trigger();
@@ -273,7 +275,22 @@ protected:
     TfrmPrintPic* global = nullptr;
     QWidget* owner = nullptr;
     QSize pictureSize;
+    TGPRect pictureRect;
+    TGPRect printableRect;
 };
+
+// The shown picture lies on the printable part of the sheet, touching it on
+// two opposite sides.
+void ExpectFittedIn(const TGPRect& picture, const TGPRect& printable)
+{
+    ASSERT_GT(picture.Width, 0);
+    ASSERT_GT(picture.Height, 0);
+    EXPECT_GE(picture.X, printable.X);
+    EXPECT_GE(picture.Y, printable.Y);
+    EXPECT_LE(picture.X + picture.Width, printable.X + printable.Width);
+    EXPECT_LE(picture.Y + picture.Height, printable.Y + printable.Height);
+    EXPECT_TRUE(picture.Width == printable.Width || picture.Height == printable.Height);
+}
 
 TEST_F(PrintCommandTest, MenuAndToolBarOpenANewDialogWithTheComposedPicture)
 {
@@ -286,6 +303,9 @@ TEST_F(PrintCommandTest, MenuAndToolBarOpenANewDialogWithTheComposedPicture)
     EXPECT_EQ(global, seen);
     EXPECT_EQ(owner, window.get());
     EXPECT_EQ(pictureSize, composed);
+    // Handed over before the dialog was shown, the picture is still fitted
+    // into the sheet the user sees.
+    ExpectFittedIn(pictureRect, printableRect);
     // Closed, it has freed itself.
     EXPECT_TRUE(frmPrintPic.isNull());
 

@@ -3,6 +3,7 @@
 #include "DesktopServices.h"
 #include "HandlerGuard.h"
 #include "ProgramInfo.h"
+#include "ScreenCentre.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -170,8 +171,7 @@ void TfrmAbout::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
 }
 
 bool TfrmAbout::eventFilter(QObject* watched, QEvent* event)

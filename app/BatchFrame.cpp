@@ -7,6 +7,7 @@
 #include "MyGdiPlus.h"
 #include "PicThumb.h"
 #include "PreviewBox.h"
+#include "ScreenCentre.h"
 #include "SelectFrame.h"
 
 #include <QApplication>
@@ -391,8 +392,7 @@ void TfrmBatchFrame::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         RunGuarded(this, [this] { FormShow(); });
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
     }
 }
 

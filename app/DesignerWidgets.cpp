@@ -1,5 +1,7 @@
 #include "DesignerWidgets.h"
 
+#include "MyGdiPlus.h"
+
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -66,6 +68,15 @@ QFileDialog* PictureDialog(QWidget* parent, const QString& Filter)
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setNameFilters(NameFilters(Filter));
     return dialog;
+}
+
+QImage ChooseBackgroundPicture(QFileDialog& Dialog, const QString& ProgramFolder)
+{
+    Dialog.setDirectory(ProgramFolder + QStringLiteral("bkpic"));
+    if (Dialog.exec() != QDialog::Accepted)
+        return QImage();
+    const QStringList chosen = Dialog.selectedFiles();
+    return chosen.isEmpty() ? QImage() : DecodeImageFile(chosen.first());
 }
 
 } // namespace DesignerWidgets

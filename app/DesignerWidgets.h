@@ -2,6 +2,7 @@
 
 // Widgets and dialogs both frame designers build their windows from.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,9 @@ QPushButton* Button(const QString& Caption);
 QFrame* Framed(QWidget* Widget);
 // The picture-open dialog with the filter given as "text|patterns|..." pairs.
 QFileDialog* PictureDialog(QWidget* parent, const QString& Filter);
+// Runs the picture-open dialog in the program folder's "bkpic" folder and
+// decodes the chosen picture; a null picture when nothing was chosen.
+QImage ChooseBackgroundPicture(QFileDialog& Dialog, const QString& ProgramFolder);
 // "text|patterns|..." pairs as the file dialog's name filters.
 QStringList NameFilters(const QString& Filter);
 

@@ -6,6 +6,7 @@
 #include "NewFrameFile.h"
 #include "NumericEdit.h"
 #include "PaintBox.h"
+#include "ScreenCentre.h"
 
 #include <QDateTime>
 #include <QFileDialog>
@@ -43,8 +44,7 @@ TfrmOrnateFrame::TfrmOrnateFrame(TProgramFolderFunc ProgramFolder, QWidget* pare
     CreateControls();
     ConnectHandlers();
     setFixedSize(609, 379);
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 TfrmOrnateFrame::~TfrmOrnateFrame() = default;
@@ -163,14 +163,11 @@ void TfrmOrnateFrame::edtFrameSizeChange()
 
 void TfrmOrnateFrame::pbPicClick()
 {
-    OpenPictureDialog1->setDirectory(m_programFolder() + QStringLiteral("bkpic"));
-    if (OpenPictureDialog1->exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = OpenPictureDialog1->selectedFiles();
-    if (chosen.isEmpty())
+    QImage chosen = ChooseBackgroundPicture(*OpenPictureDialog1, m_programFolder());
+    if (chosen.isNull())
         return;
     // The new tile replaces (and so releases) the previous one.
-    TilePicture = DecodeImageFile(chosen.first());
+    TilePicture = std::move(chosen);
     pbPic->repaint();
     PaintBox1->repaint();
 }

@@ -3,6 +3,7 @@
 #include "HandlerGuard.h"
 #include "MainForm.h"
 #include "PicThumb.h"
+#include "ScreenCentre.h"
 #include "SidePanel.h"
 
 #include <QComboBox>
@@ -77,8 +78,7 @@ void TfrmSelectFrame::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
         RunGuarded(this, [this] { FormShow(); });
     }
 }

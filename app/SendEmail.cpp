@@ -1,6 +1,7 @@
 #include "SendEmail.h"
 
 #include "Glyphs.h"
+#include "ScreenCentre.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +88,5 @@ void TfrmSendMail::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
 }

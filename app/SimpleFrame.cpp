@@ -9,6 +9,7 @@
 #include "NewFrameFile.h"
 #include "NumericEdit.h"
 #include "PaintBox.h"
+#include "ScreenCentre.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -97,8 +98,7 @@ TfrmSimpleFrame::TfrmSimpleFrame(TProgramFolderFunc ProgramFolder, QWidget* pare
     CreateControls();
     ConnectHandlers();
     setFixedSize(645, 452);
-    if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 TfrmSimpleFrame::~TfrmSimpleFrame() = default;
@@ -386,14 +386,11 @@ void TfrmSimpleFrame::shpBackColorMouseDown(TColorSwatch* Sender)
 
 void TfrmSimpleFrame::pnBKColorClick()
 {
-    OpenPictureDialog1->setDirectory(m_programFolder() + QStringLiteral("bkpic"));
-    if (OpenPictureDialog1->exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = OpenPictureDialog1->selectedFiles();
-    if (chosen.isEmpty())
+    QImage chosen = ChooseBackgroundPicture(*OpenPictureDialog1, m_programFolder());
+    if (chosen.isNull())
         return;
     // The new picture replaces (and so releases) the previous one.
-    BackPicture = DecodeImageFile(chosen.first());
+    BackPicture = std::move(chosen);
     PaintBox1->update();
     pnBKColor->update();
 }

@@ -1,6 +1,7 @@
 #include "TipForm.h"
 
 #include "HandlerGuard.h"
+#include "ScreenCentre.h"
 #include "TipSetting.h"
 
 #include <QCheckBox>
@@ -144,8 +145,7 @@ void TfrmTips::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         RunGuarded(this, [this] { FormShow(); });
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
     }
 }
 

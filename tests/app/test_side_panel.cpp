@@ -374,8 +374,9 @@ TEST_F(SidePanelTest, ChangingCategoryDuringABuildShowsOnlyTheNewCategory)
 
     // The old build stopped before its first item or right after it.
     QStringList seen = Calls();
-    if (seen.size() == 3)
+    if (seen.size() == 3) {
         EXPECT_EQ(seen.takeFirst(), root + "/Frame/many/f0.okx");
+    }
     EXPECT_EQ(seen, (QStringList{root + "/Frame/other/o1.okx", root + "/Frame/other/o2.okx"}));
     ASSERT_EQ(panel->thuFrame->Count(), 2);
     for (int i = 0; i < 2; ++i) {

@@ -211,9 +211,11 @@ TEST(PicFrameTest, PiecesAreCopiedAndComeBackOpaqueFromTheFile)
     EXPECT_EQ(bytes.left(14), QByteArray("OKX\0\0\x02\0\0\0\0\0\0\0\0", 14));
     const uint32_t first = CountAt(bytes, 14);
     const uint32_t second = CountAt(bytes, 14 + 4 * 7);
-    for (int i = 1; i < 12; ++i)
-        if (i != 7)
+    for (int i = 1; i < 12; ++i) {
+        if (i != 7) {
             EXPECT_EQ(CountAt(bytes, 14 + 4 * i), 0u) << i;
+        }
+    }
     EXPECT_EQ(62 + first + second, uint32_t(bytes.size()));
     EXPECT_EQ(bytes.mid(62, 2), QByteArray("\xFF\xD8"));
     EXPECT_EQ(bytes.mid(62 + first, 2), QByteArray("\xFF\xD8"));

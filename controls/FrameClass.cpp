@@ -34,11 +34,7 @@ void TFrameClass::LoadFromFile(const QString& fileName, int boxW, int boxH, cons
         // requested size instead of failing.
         Image->SetBitmap(QImage(), boxW, boxH, inset);
     }
-    Width = boxW;
-    Height = boxH;
-    X = box.X + XRound(XDiv(box.Width - boxW, 2));
-    Y = box.Y + XRound(XDiv(box.Height - boxH, 2));
     Loaded = true;
-    UpdateRegion();
-    InvalidateOwner();
+    SetBounds(TGPRect{box.X + XRound(XDiv(box.Width - boxW, 2)),
+                      box.Y + XRound(XDiv(box.Height - boxH, 2)), boxW, boxH});
 }

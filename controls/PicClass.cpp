@@ -39,10 +39,8 @@ void TPicClass::LoadFromFile(const QString& fileName, int boxW, int boxH, const 
     auto image = std::make_unique<TEffectImage>();
     image->LoadFromFileFit(fileName, w, h, inset);
     Image = std::move(image);
-    PlaceInBox(w, h, box);
     Loaded = true;
-    UpdateRegion();
-    InvalidateOwner();
+    PlaceInBox(w, h, box);
 }
 
 void TPicClass::LoadFromImage(const QImage& picture, int boxW, int boxH, const TGPRect& box,
@@ -53,26 +51,24 @@ void TPicClass::LoadFromImage(const QImage& picture, int boxW, int boxH, const T
     auto image = std::make_unique<TEffectImage>();
     image->SetImageFit(picture, w, h, inset);
     Image = std::move(image);
-    PlaceInBox(w, h, box);
     Loaded = true;
-    UpdateRegion();
+    PlaceInBox(w, h, box);
 }
 
 void TPicClass::PlaceInBox(int w, int h, const TGPRect& box)
 {
-    Width = w;
-    Height = h;
     // Integer division truncates toward zero, as the centring asks.
-    X = box.X + (box.Width - w) / 2;
-    Y = box.Y + (box.Height - h) / 2;
+    SetBounds(TGPRect{box.X + (box.Width - w) / 2, box.Y + (box.Height - h) / 2, w, h});
+}
+
+void TPicClass::TakeSize(double w, double h)
+{
+    SetBounds(TGPRect{X, Y, XTrunc(w), XTrunc(h)});
 }
 
 void TPicClass::SetRect(const TGPRect& rect)
 {
-    X = rect.X;
-    Y = rect.Y;
-    Width = rect.Width;
-    Height = rect.Height;
+    SetBounds(rect);
 }
 
 QImage* TPicClass::GetBitmap() const
@@ -90,8 +86,7 @@ bool TPicClass::ApplyEffect(std::unique_ptr<TEffectBase> effect)
     double w = Width;
     double h = Height;
     const bool recorded = Image->AddEffect(std::move(effect), w, h);
-    Width = XTrunc(w);
-    Height = XTrunc(h);
+    TakeSize(w, h);
     return recorded;
 }
 
@@ -100,8 +95,7 @@ void TPicClass::PreviewEffect(TEffectBase& effect)
     double w = Width;
     double h = Height;
     Image->PreviewEffect(effect, w, h);
-    Width = XTrunc(w);
-    Height = XTrunc(h);
+    TakeSize(w, h);
 }
 
 void TPicClass::Undo()
@@ -109,8 +103,7 @@ void TPicClass::Undo()
     double w = Width;
     double h = Height;
     Image->Undo(w, h);
-    Width = XTrunc(w);
-    Height = XTrunc(h);
+    TakeSize(w, h);
 }
 
 void TPicClass::Redo()
@@ -118,6 +111,5 @@ void TPicClass::Redo()
     double w = Width;
     double h = Height;
     Image->Redo(w, h);
-    Width = XTrunc(w);
-    Height = XTrunc(h);
+    TakeSize(w, h);
 }

@@ -28,17 +28,17 @@ public:
     void DrawScaled(QPainter& g, int offsetX, int offsetY, double scale) override;
 
     // Loads the file fitted into BoxW x BoxH with its proportions kept and
-    // centred in Box (halves truncated); sets Loaded, updates the region and
-    // repaints the owner. The picture starts with an empty history. A file
+    // centred in Box (halves truncated); sets Loaded and takes the new
+    // rectangle (SetBounds). The picture starts with an empty history. A file
     // that cannot be decoded raises the picture's error before anything of
     // the object changes.
     virtual void LoadFromFile(const QString& fileName, int boxW, int boxH, const TGPRect& box,
                               bool inset);
-    // The same from a picture that stays the caller's; does not repaint.
+    // The same from a picture that stays the caller's.
     virtual void LoadFromImage(const QImage& picture, int boxW, int boxH, const TGPRect& box,
                                bool inset);
 
-    // Sets the rectangle at once; draws and rebuilds nothing.
+    // Sets the rectangle at once (SetBounds); rebuilds nothing.
     void SetRect(const TGPRect& rect);
     const TGPRegion& GetRegion() const { return Region; }
     // The full-resolution source picture; null before a load.
@@ -62,4 +62,6 @@ public:
 
 protected:
     void PlaceInBox(int w, int h, const TGPRect& box);
+    // The size an effect, undo or redo returned, truncated; X and Y stay.
+    void TakeSize(double w, double h);
 };

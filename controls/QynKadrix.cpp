@@ -264,7 +264,6 @@ void TQynKadrix::AddText(const QString& text, const TFontOption& option)
     auto textObject = std::make_unique<TTextClass>(this);
     textObject->SetTextAt(text, option, 200, 40, Frame->X + Frame->Width / 2,
                           Frame->Y + Frame->Height / 2);
-    textObject->UpdateRegion();
     Overlays.push_back(std::move(textObject));
     update();
 }

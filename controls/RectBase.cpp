@@ -18,6 +18,16 @@ void TRectBase::SetSelected(bool value)
     UpdateRegion();
 }
 
+void TRectBase::SetBounds(const TGPRect& rect)
+{
+    X = rect.X;
+    Y = rect.Y;
+    Width = rect.Width;
+    Height = rect.Height;
+    UpdateRegion();
+    InvalidateOwner();
+}
+
 void TRectBase::CalcHandles()
 {
     if (!Selected)
@@ -120,22 +130,11 @@ bool TRectBase::MouseMove(int px, int py)
         return false;
     switch (DragMode) {
     case DragMoving:
-        X = StartX + (px - DownX);
-        Y = StartY + (py - DownY);
-        Width = StartWidth;
-        Height = StartHeight;
-        UpdateRegion();
-        InvalidateOwner();
+        SetBounds(TGPRect{StartX + (px - DownX), StartY + (py - DownY), StartWidth, StartHeight});
         break;
     case DragResizing: {
         const TGPRect start{StartX, StartY, StartWidth, StartHeight};
-        const TGPRect r = ResizeRect(start, DragHandle, px - DownX, py - DownY, KeepAspect);
-        X = r.X;
-        Y = r.Y;
-        Width = r.Width;
-        Height = r.Height;
-        UpdateRegion();
-        InvalidateOwner();
+        SetBounds(ResizeRect(start, DragHandle, px - DownX, py - DownY, KeepAspect));
         break;
     }
     default: {

@@ -55,6 +55,11 @@ public:
     // Recomputes Handles from the rectangle; nothing while not Selected.
     void CalcHandles();
     TGPRect GetRect() const { return TGPRect{X, Y, Width, Height}; }
+    // Moves the rectangle to Rect. Every change of the rectangle goes
+    // through here: the region follows it at once (the canvas clips its
+    // painting to the frame's region) and the owner repaints, so neither the
+    // old nor the new place keeps a stale picture.
+    void SetBounds(const TGPRect& rect);
 
     // Draws the content into the rectangle; nothing here.
     virtual void Draw(QPainter& g);

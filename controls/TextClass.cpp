@@ -56,19 +56,22 @@ void TTextClass::DrawText(QPainter& g, const QRectF& layout, double emPixels)
 
 void TTextClass::SetText(const QString& text, const TFontOption& option, int width, int height)
 {
-    FontOption->Font = option.Font;
-    FontOption->SetColor1(option.Color1);
-    FontOption->SetColor2(option.Color2);
-    FontOption->SetAngle(option.Angle);
-    Text = text;
-    Width = width;
-    Height = height;
+    TakeText(text, option);
+    SetBounds(TGPRect{X, Y, width, height});
 }
 
 void TTextClass::SetTextAt(const QString& text, const TFontOption& option, int width, int height,
                            int x, int y)
 {
-    SetText(text, option, width, height);
-    X = x;
-    Y = y;
+    TakeText(text, option);
+    SetBounds(TGPRect{x, y, width, height});
+}
+
+void TTextClass::TakeText(const QString& text, const TFontOption& option)
+{
+    FontOption->Font = option.Font;
+    FontOption->SetColor1(option.Color1);
+    FontOption->SetColor2(option.Color2);
+    FontOption->SetAngle(option.Angle);
+    Text = text;
 }

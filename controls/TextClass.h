@@ -23,8 +23,8 @@ public:
     // times Scale, in floating point.
     void DrawScaled(QPainter& g, int offsetX, int offsetY, double scale) override;
 
-    // Copies Option (it stays the caller's) and the text; Width and Height
-    // take the given values.
+    // Copies Option (it stays the caller's) and the text; the rectangle
+    // takes the given size (SetBounds), so the owner repaints.
     void SetText(const QString& text, const TFontOption& option, int width, int height);
     // SetText, then X and Y.
     void SetTextAt(const QString& text, const TFontOption& option, int width, int height, int x,
@@ -36,5 +36,6 @@ public:
     std::unique_ptr<TFontOption> FontOption;
 
 private:
+    void TakeText(const QString& text, const TFontOption& option);
     void DrawText(QPainter& g, const QRectF& layout, double emPixels);
 };

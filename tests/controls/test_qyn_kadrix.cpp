@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -140,6 +141,50 @@ protected:
         return dynamic_cast<TPicClass*>(Canvas->Overlays.back().get());
     }
     QImage Screen() { return Canvas->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+    // What a canvas built afresh shows with LoadScene's photo, the frame
+    // picture stretched to Rect and selected, and whatever More adds.
+    QImage FreshScreen(const QString& framePicture, const TGPRect& rect,
+                       const std::function<void(TQynKadrix&)>& more = {})
+    {
+        TQynKadrix fresh;
+        fresh.SetBKColor(White);
+        fresh.resize(800, 600);
+        fresh.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+        fresh.OpenPhoto(Dir.file("photo.png"));
+        fresh.Frame->LoadFromFile(framePicture, rect.Width, rect.Height, rect, true);
+        fresh.Frame->SetSelected(true);
+        if (more)
+            more(fresh);
+        return fresh.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    }
+    // The user's way to a turned frame: shrink the frame by its lower-right
+    // handle to 440 x 180, load a PNG frame into it, click its band and turn
+    // it right, with the canvas painted before the turn. Returns the turned
+    // frame picture, saved, for a fresh canvas to load.
+    QString TurnAShrunkFrame()
+    {
+        LoadScene();
+        Click({85, 300});
+        EXPECT_TRUE(Canvas->Frame->Selected);
+        Move({719, 539});
+        Press({719, 539});
+        Move({519, 239});
+        Release({519, 239});
+        EXPECT_EQ(Canvas->GetFrameRect(), (TGPRect{80, 60, 440, 180}));
+        // A band with a blue corner, so that the turn shows.
+        QImage picture = MakeFramePicture(100, 60, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 30; ++x)
+                picture.setPixel(x, y, Blue);
+        Canvas->LoadFrame(SavePicture("turn.png", picture));
+        Click({85, 100});
+        EXPECT_TRUE(Canvas->Frame->Selected);
+        Screen();
+        Canvas->ApplyEffect(std::make_unique<TRotate90>());
+        EXPECT_EQ(Canvas->GetFrameRect(), (TGPRect{80, 60, 180, 440}));
+        return SavePicture("turned.png", picture.transformed(QTransform().rotate(90)));
+    }
 
     void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton)
     {
@@ -292,6 +337,45 @@ TEST_F(QynKadrixTest, PreviewModeWithoutAPhotoShowsTheBackground)
     Canvas->LoadFrame(SavePicture("frame.png", MakeFramePicture(100, 100, 10)));
     Canvas->SetPreviewMode(true);
     EXPECT_TRUE(SamePixels(Screen(), MakeSolid(800, 600, QColor(255, 255, 255))));
+}
+
+TEST_F(QynKadrixTest, TurnedFrameRepaintsLikeAFreshCanvas)
+{
+    const QString turned = TurnAShrunkFrame();
+    EXPECT_TRUE(SamePixels(Screen(), FreshScreen(turned, {80, 60, 180, 440})));
+    Canvas->Undo();
+    EXPECT_TRUE(SamePixels(Screen(), FreshScreen(Dir.file("turn.png"), {80, 60, 440, 180})));
+    Canvas->Redo();
+    EXPECT_TRUE(SamePixels(Screen(), FreshScreen(turned, {80, 60, 180, 440})));
+}
+
+TEST_F(QynKadrixTest, TextAppliedAfterAnUndoWithAClipArtSelectedIsPainted)
+{
+    TurnAShrunkFrame();
+    const QString clipFile = SavePicture("clip.png", MakeSolid(64, 64, QColor(0, 0, 255)));
+    Canvas->AddClipArt(clipFile);
+    Click({170, 280});
+    ASSERT_TRUE(Canvas->Overlays.back()->Selected);
+    // The undo turns the frame back while the clip-art stays selected; the
+    // text then lands at the centre of the frame, where the turned frame was
+    // not.
+    Canvas->Undo();
+    TFontOption option;
+    option.SetColor1(MakeColorRef(0, 0, 0));
+    const QString text = QStringLiteral("\u00c4pfel \u5149");
+    ASSERT_FALSE(Canvas->UpdateSelectedText(text, option));
+    Canvas->AddText(text, option);
+    const QImage fresh =
+        FreshScreen(Dir.file("turn.png"), {80, 60, 440, 180}, [&](TQynKadrix& canvas) {
+            canvas.AddClipArt(clipFile);
+            TRectBase& clip = *canvas.Overlays.back();
+            clip.X = 138;
+            clip.Y = 248;
+            canvas.DeselectAll();
+            clip.SetSelected(true);
+            canvas.AddText(text, option);
+        });
+    EXPECT_TRUE(SamePixels(Screen(), fresh));
 }
 
 // ---------------------------------------------------------------------------

@@ -485,12 +485,9 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
                        TInterpolation::Default);
             return;
         }
-        std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFileName));
+        std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(FrameFileName, 2 * bw, 2 * bh);
         if (!maker)
             return;
-        maker->LoadFromFile(FrameFileName);
-        maker->SetWidth(2 * bw);
-        maker->SetHeight(2 * bh);
         QImage frame;
         maker->Render(frame);
         DrawBitmap(Painter, frame, QRectF(0, 0, bw, bh), QRect(0, 0, 2 * bw, 2 * bh),

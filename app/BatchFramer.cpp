@@ -109,11 +109,8 @@ QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, 
     const QImage photo = DecodeImageFile(Photo);
     if (IsPngFrame)
         return FrameWithPng(photo, DecodeImageFile(FrameFile), Box.width(), Box.height());
-    std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFile));
-    if (!maker)
-        throw EFOpenError(
-            QStringLiteral("%1 is not a frame file of a known kind").arg(FrameFile).toStdString());
-    maker->LoadFromFile(FrameFile);
+    // The output size follows from the frame's bands; FrameWithMaker sets it.
+    const std::unique_ptr<TFrameMakerBase> maker = LoadKnownFrameMaker(FrameFile, 0, 0);
     return FrameWithMaker(photo, *maker, Box.width(), Box.height());
 }
 

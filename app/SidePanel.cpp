@@ -348,12 +348,10 @@ void TSidePanel::thuFrameCreateThumb(TPicThumb* /*Sender*/, const QString& AFile
     // An unreadable or damaged file spoils its own thumbnail only: the error
     // stops here instead of ending the whole run.
     try {
-        std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(AFileName));
+        std::unique_ptr<TFrameMakerBase> maker =
+            LoadFrameMaker(AFileName, 3 * AWidth, 3 * AHeight);
         if (!maker)
             return;
-        maker->LoadFromFile(AFileName);
-        maker->SetWidth(3 * AWidth);
-        maker->SetHeight(3 * AHeight);
         QImage rendered;
         maker->Render(rendered);
 
@@ -401,12 +399,10 @@ void TSidePanel::thuFrameDblClick()
     if (index < 0 || index >= thuFrame->FileList().size())
         return;
     const QString name = thuFrame->FileList().at(index);
-    std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(name));
+    std::unique_ptr<TFrameMakerBase> maker =
+        LoadFrameMaker(name, m_canvas->GetFrameWidth(), m_canvas->GetFrameHeight());
     if (!maker)
         return;
-    maker->LoadFromFile(name);
-    maker->SetWidth(m_canvas->GetFrameWidth());
-    maker->SetHeight(m_canvas->GetFrameHeight());
     m_canvas->LoadFrameImage(*maker);
 }
 

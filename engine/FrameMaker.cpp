@@ -13,3 +13,25 @@ std::unique_ptr<TFrameMakerBase> CreateFrameMaker(uint8_t FrameType)
         return nullptr;
     }
 }
+
+std::unique_ptr<TFrameMakerBase> LoadFrameMaker(const QString& FrameFile, int32_t Width,
+                                                int32_t Height)
+{
+    std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFile));
+    if (!maker)
+        return nullptr;
+    maker->LoadFromFile(FrameFile);
+    maker->SetWidth(Width);
+    maker->SetHeight(Height);
+    return maker;
+}
+
+std::unique_ptr<TFrameMakerBase> LoadKnownFrameMaker(const QString& FrameFile, int32_t Width,
+                                                     int32_t Height)
+{
+    std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(FrameFile, Width, Height);
+    if (!maker)
+        throw EFOpenError(
+            QStringLiteral("%1 is not a frame file of a known kind").arg(FrameFile).toStdString());
+    return maker;
+}

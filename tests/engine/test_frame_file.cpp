@@ -101,6 +101,29 @@ TEST(FrameFileTest, FactoryMakesOneGeneratorPerKnownTypeAndNoneOtherwise)
     EXPECT_EQ(CreateFrameMaker(255), nullptr);
 }
 
+TEST(FrameFileTest, LoadFrameMakerLoadsTheGeneratorOfTheTypeAtASize)
+{
+    TTempDir dir;
+    TSimapleFrameMaker written;
+    SetSimpleFrame(written);
+    written.SaveToFile(dir.file("s.okx"));
+    const std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(dir.file("s.okx"), 300, 200);
+    ASSERT_NE(dynamic_cast<TSimapleFrameMaker*>(maker.get()), nullptr);
+    EXPECT_EQ(maker->GetAddedWidth(), written.GetAddedWidth());
+    EXPECT_EQ(maker->GetWidth(), 300);
+    EXPECT_EQ(maker->GetHeight(), 200);
+
+    const QString unknown = dir.write("u.okx", QByteArray("OKX\0\0\3", 6));
+    EXPECT_EQ(LoadFrameMaker(unknown, 10, 10), nullptr);
+    try {
+        LoadKnownFrameMaker(unknown, 10, 10);
+        ADD_FAILURE() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), unknown + " is not a frame file of a known kind");
+    }
+    EXPECT_THROW(LoadFrameMaker(dir.file("missing.okx"), 10, 10), EFOpenError);
+}
+
 TEST(FrameFileTest, SimpleFrameWithoutTextureIsTheExpected46Bytes)
 {
     TTempDir dir;

@@ -7,8 +7,9 @@
 
 namespace {
 
-// Formats a painter can draw on are kept as they are; anything else
-// (palette, one-bit, 16-bit) becomes 32-bit ARGB or RGB.
+// Formats a painter can draw on are kept as they are, sharing the caller's
+// pixels until an effect changes them; anything else (palette, one-bit,
+// 16-bit) becomes 32-bit ARGB or RGB.
 QImage MakeSource(const QImage& image)
 {
     switch (image.format()) {
@@ -17,7 +18,7 @@ QImage MakeSource(const QImage& image)
     case QImage::Format_ARGB32_Premultiplied:
     case QImage::Format_RGB888:
     case QImage::Format_BGR888:
-        return CopyBitmap(image);
+        return image;
     default:
         return NormalizeDecoded(image);
     }
@@ -222,7 +223,8 @@ void TEffectImage::PreviewEffect(TEffectBase& Effect, double& W, double& H)
 {
     if (!DisplayImage || !SourceBitmap || SourceBitmap->isNull())
         return;
-    PreviewBitmap = std::make_unique<QImage>(CopyBitmap(*DisplayImage));
+    // Shares the display's pixels until the effect changes them.
+    PreviewBitmap = std::make_unique<QImage>(*DisplayImage);
     Effect.Execute(*PreviewBitmap, W, H);
 }
 

@@ -107,6 +107,22 @@ TEST(EffectImageFitTest, DisplayAndSourceHaveTheirSizesAndFormat)
     EXPECT_EQ(picture.GetSourceScale(), 2.0);
 }
 
+TEST(EffectImageFitTest, SourceSharesThePicturesPixelsUntilAnEffectChangesThem)
+{
+    TEffectImage picture;
+    int w = 400;
+    int h = 400;
+    const QImage decoded = MakeGradient(800, 600);
+    picture.SetImageFit(decoded, w, h, false);
+    EXPECT_EQ(picture.GetSourceBitmap()->constBits(), decoded.constBits());
+
+    double dw = w, dh = h;
+    picture.AddEffect(std::make_unique<TFlipX>(), dw, dh);
+    picture.AddEffect(std::make_unique<TRotate90>(), dw, dh);
+    EXPECT_TRUE(SamePixels(decoded, MakeGradient(800, 600)));
+    EXPECT_EQ(picture.GetSourceBitmap()->size(), QSize(600, 800));
+}
+
 TEST(EffectImageFitTest, ZeroWideDisplayGivesScaleOne)
 {
     const TFit needle = Fit(1, 2000, 400, 400);

@@ -1,6 +1,7 @@
 #include "BatchFrame.h"
 
 #include "BatchFramer.h"
+#include "BatchRun.h"
 #include "FrameMaker.h"
 #include "HandlerGuard.h"
 #include "MainForm.h"
@@ -364,15 +365,23 @@ void TfrmBatchFrame::RunBatch()
         ~TRunEnd() { running = false; }
     } runEnd{m_running};
 
+    // An empty prefix becomes "zzz" at the first photo, for the whole run.
+    const bool overwrite = DirectryIndex() == 0;
+    const bool zzz = !overwrite && edtPrefix->text().isEmpty();
+    const QString prefix = zzz ? QStringLiteral("zzz") : edtPrefix->text();
+    std::vector<TBatchJob> jobs;
     for (int i = 0; i < lsbPicture->count(); ++i) {
         const QString photo = lsbPicture->item(i)->text();
-        // The photo is decoded, framed and let go before its file is written.
-        const QImage output = TBatchFramer::FramePhoto(photo, FrameFileName, IsPngFrame, box);
-        const bool overwrite = DirectryIndex() == 0;
-        if (!overwrite && edtPrefix->text().isEmpty())
-            edtPrefix->setText(QStringLiteral("zzz"));
-        TBatchFramer::WriteJpeg(output,
-                                TBatchFramer::OutputName(photo, overwrite, edtPrefix->text()));
+        jobs.push_back({photo, TBatchFramer::OutputName(photo, overwrite, prefix)});
+    }
+    // The photos are framed on the worker threads; this thread takes them in
+    // list order, writes them and keeps the window alive.
+    TBatchRun run(std::move(jobs), FrameFileName, IsPngFrame, box);
+    for (int i = 0; i < run.Count(); ++i) {
+        run.Wait(i, [] { QCoreApplication::processEvents(); });
+        if (zzz)
+            edtPrefix->setText(prefix);
+        run.Write(i);
         SpTBXProgressBar1->setValue(SpTBXProgressBar1->value() + 1);
         QCoreApplication::processEvents();
     }
@@ -405,6 +414,16 @@ void TfrmBatchFrame::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
+}
+
+void TfrmBatchFrame::reject()
+{
+    // Escape and the close box are held until the run ends, like the close.
+    if (m_running) {
+        m_closeAfterRun = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 bool TfrmBatchFrame::eventFilter(QObject* watched, QEvent* event)

@@ -98,6 +98,9 @@ public:
     QPointer<QFileDialog> OpenPictureDialog1;
     QPointer<QFileDialog> OpenPictureDialog2;
 
+public slots:
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,7 @@
 #include "IntegerText.h"
 #include "MyGdiPlus.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 const std::array<QString, 8> TBatchFramer::SizeCaptions = {
@@ -55,18 +56,28 @@ bool CanFit(const QImage& Photo, int32_t BW, int32_t BH)
 
 } // namespace
 
-QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW,
-                                  int32_t BH)
+QSize TBatchFramer::PngOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH)
 {
-    if (!CanFit(Photo, BW, BH))
-        return QImage();
-    const int32_t w = Photo.width();
-    const int32_t h = Photo.height();
+    if (w <= 0 || h <= 0 || BW <= 0 || BH <= 0)
+        return QSize();
     const double s = PngScale(w, h, BW, BH);
     const int32_t W = ScaledSide(w, s);
     const int32_t H = ScaledSide(h, s);
     if (W <= 0 || H <= 0)
+        return QSize();
+    return QSize(W, H);
+}
+
+QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW,
+                                  int32_t BH)
+{
+    const int32_t w = Photo.width();
+    const int32_t h = Photo.height();
+    const QSize size = PngOutputSize(w, h, BW, BH);
+    if (size.isEmpty())
         return QImage();
+    const int32_t W = size.width();
+    const int32_t H = size.height();
     QImage output = NewBitmap(W, H);
     QPainter painter(&output);
     DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, w, h), TInterpolation::HighQuality);
@@ -138,9 +149,25 @@ QString TBatchFramer::OutputName(const QString& Photo, bool Overwrite, const QSt
 
 bool TBatchFramer::WriteJpeg(const QImage& Output, const QString& FileName)
 {
+    return WriteJpegBytes(EncodeJpeg(Output), FileName);
+}
+
+QByteArray TBatchFramer::EncodeJpeg(const QImage& Output)
+{
     if (Output.isNull())
+        return QByteArray();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!EncodeImage(Output, &buffer, "image/jpeg", 100))
+        return QByteArray();
+    return buffer.data();
+}
+
+bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName)
+{
+    if (Jpeg.isEmpty())
         return false;
-    return WriteFileAtomically(FileName, [&Output](QIODevice& device) {
-        return EncodeImage(Output, &device, "image/jpeg", 100);
+    return WriteFileAtomically(FileName, [&Jpeg](QIODevice& device) {
+        return device.write(Jpeg) == Jpeg.size();
     });
 }

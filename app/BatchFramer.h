@@ -4,6 +4,7 @@
 // the fit of a photo into it, the framed output of one photo (with a PNG
 // frame or a frame file), the output name and the JPEG written for it.
 
+#include <QByteArray>
 #include <QImage>
 #include <QRectF>
 #include <QSize>
@@ -34,6 +35,10 @@ public:
     // Trunc(Side x s), the product formed in extended precision.
     static int32_t ScaledSide(int32_t Side, double s);
 
+    // The size of the output of a w x h photo under a PNG frame into
+    // BW x BH; empty when the photo gives no output.
+    static QSize PngOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH);
+
     // The framed output of Photo, 32-bit ARGB; pixels neither the photo nor
     // the frame covers stay transparent black. An empty result means the
     // photo gives no output (it has no pixels, or the box leaves none).
@@ -60,4 +65,8 @@ public:
     // Writes Output as JPEG of quality 100, whatever the name's extension.
     // False when nothing was written; an old file then stays as it was.
     static bool WriteJpeg(const QImage& Output, const QString& FileName);
+    // The same in two steps: the JPEG bytes (empty when Output is empty or
+    // cannot be encoded), and their file.
+    static QByteArray EncodeJpeg(const QImage& Output);
+    static bool WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName);
 };

@@ -1,0 +1,171 @@
+#include "BatchRun.h"
+
+#include "BatchFramer.h"
+#include "FrameMaker.h"
+#include "MyGdiPlus.h"
+#include "PngFrameCache.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <unordered_map>
+
+namespace {
+
+// One name for one file, however the path spells it: a link and its target,
+// "a/../b" and "b" give the same. A file that does not exist yet is named by
+// its folder's real path and its own name.
+QString FileKey(const QString& Path)
+{
+    const QFileInfo info(Path);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return folder + QLatin1Char('/') + info.fileName();
+}
+
+int CoreCount()
+{
+    return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+} // namespace
+
+TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
+                     int Threads)
+    : m_jobs(std::move(Jobs)),
+      m_frameFile(std::move(FrameFile)),
+      m_isPngFrame(IsPngFrame),
+      m_box(Box),
+      m_threadCount(std::max(1, std::min(Threads > 0 ? Threads : CoreCount(),
+                                         std::max(1, int(m_jobs.size()))))),
+      m_window(2 * m_threadCount),
+      m_lastWriter(m_jobs.size(), -1),
+      m_results(m_jobs.size())
+{
+    // A photo reads its own file and the frame's; it must see every earlier
+    // output written to either.
+    std::unordered_map<QString, int> lastOutput;
+    const QString frameKey = FileKey(m_frameFile);
+    for (size_t i = 0; i < m_jobs.size(); ++i) {
+        for (const QString& read : {FileKey(m_jobs[i].Photo), frameKey}) {
+            const auto found = lastOutput.find(read);
+            if (found != lastOutput.end())
+                m_lastWriter[i] = std::max(m_lastWriter[i], found->second);
+        }
+        lastOutput[FileKey(m_jobs[i].Output)] = int(i);
+    }
+    if (m_isPngFrame)
+        m_pngFrame = std::make_unique<TPngFrameCache>(m_frameFile);
+}
+
+TBatchRun::~TBatchRun()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stop = true;
+    }
+    m_workReady.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+void TBatchRun::Start()
+{
+    m_workers.reserve(size_t(m_threadCount));
+    for (int i = 0; i < m_threadCount; ++i)
+        m_workers.emplace_back([this] { Work(); });
+}
+
+bool TBatchRun::MayBegin(int Index) const
+{
+    return Index < m_written + m_window && m_lastWriter[size_t(Index)] < m_written;
+}
+
+void TBatchRun::Work()
+{
+    for (;;) {
+        int index;
+        {
+            std::unique_lock<std::mutex> lock(m_lock);
+            m_workReady.wait(lock,
+                             [this] { return m_stop || m_next >= Count() || MayBegin(m_next); });
+            if (m_stop || m_next >= Count())
+                return;
+            index = m_next++;
+        }
+        TResult result;
+        try {
+            result.Jpeg = FramePhoto(m_jobs[size_t(index)]);
+        } catch (...) {
+            result.Error = std::current_exception();
+        }
+        result.Done = true;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_results[size_t(index)] = std::move(result);
+        }
+        m_resultReady.notify_all();
+    }
+}
+
+QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
+{
+    // The photo is decoded, framed and let go before its output is written.
+    QImage output;
+    {
+        const QImage photo = DecodeImageFile(Job.Photo);
+        const int32_t BW = m_box.width();
+        const int32_t BH = m_box.height();
+        if (m_isPngFrame) {
+            const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
+            output = TBatchFramer::FrameWithPng(photo, m_pngFrame->FrameAt(size), BW, BH);
+        } else {
+            // Loaded anew for every photo, as the run one by one does.
+            const std::unique_ptr<TFrameMakerBase> maker = LoadKnownFrameMaker(m_frameFile, 0, 0);
+            output = TBatchFramer::FrameWithMaker(photo, *maker, BW, BH);
+        }
+    }
+    return TBatchFramer::EncodeJpeg(output);
+}
+
+void TBatchRun::Wait(int Index, const std::function<void()>& Pump)
+{
+    if (m_workers.empty())
+        Start();
+    std::unique_lock<std::mutex> lock(m_lock);
+    TResult& result = m_results[size_t(Index)];
+    while (!result.Done) {
+        m_resultReady.wait_for(lock, std::chrono::milliseconds(10));
+        if (result.Done)
+            break;
+        lock.unlock();
+        if (Pump)
+            Pump();
+        lock.lock();
+    }
+    if (result.Error)
+        std::rethrow_exception(result.Error);
+}
+
+bool TBatchRun::Write(int Index)
+{
+    QByteArray jpeg;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        std::swap(jpeg, m_results[size_t(Index)].Jpeg);
+    }
+    const bool written = TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
+    jpeg = QByteArray();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_written = Index + 1;
+    }
+    m_workReady.notify_all();
+    return written;
+}

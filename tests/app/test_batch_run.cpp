@@ -1,0 +1,223 @@
+// Batch runs on the worker threads: the files written are byte for byte
+// those of framing the photos one after the other, also where a photo reads
+// an earlier photo's output; the PNG frame is decoded again when its file
+// changes; errors reach the driving thread at their photo; Escape and the
+// close box are held until the run ends.
+
+#include "BatchFrame.h"
+#include "BatchFramer.h"
+#include "BatchRun.h"
+#include "FrameMaker.h"
+#include "MainForm.h"
+#include "MyGdiPlus.h"
+#include "PngFrameCache.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A PNG frame with a transparent, soft-edged opening.
+QImage PngFrameImage(int w, int h)
+{
+    QImage frame = MakeGradient(w, h);
+    for (int y = h / 5; y < h - h / 5; ++y)
+        for (int x = w / 5; x < w - w / 5; ++x)
+            frame.setPixel(x, y, qRgba(x % 256, y % 256, 0, (x * 7 + y) % 256));
+    return frame;
+}
+
+// Photos of mixed sizes and kinds: JPEG and PNG, landscape and portrait,
+// one with alpha, one that does not decode.
+QStringList MakePhotos(const TTempDir& dir)
+{
+    const QList<QSize> sizes = {{640, 480}, {480, 640}, {1000, 333}, {333, 1000}, {800, 800},
+                                {1201, 901}, {97, 131},  {1600, 1200}, {50, 40},  {720, 540}};
+    QStringList photos;
+    for (int i = 0; i < sizes.size(); ++i) {
+        const QString name = dir.file(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "png"));
+        QImage image = MakeGradient(sizes[i].width(), sizes[i].height());
+        if (i == 3)
+            image.setPixel(5, 5, qRgba(1, 2, 3, 100));
+        EXPECT_TRUE(image.save(name, i % 3 ? "JPG" : "PNG", 90));
+        photos << name;
+    }
+    photos << dir.write(QStringLiteral("bad.jpg"), "not a picture");
+    photos << dir.file(QStringLiteral("missing.jpg"));
+    return photos;
+}
+
+// The output bytes of each photo framed one after the other.
+std::vector<QByteArray> Reference(const QStringList& photos, const QString& frame, bool png,
+                                  QSize box)
+{
+    std::vector<QByteArray> bytes;
+    for (const QString& photo : photos)
+        bytes.push_back(
+            TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(photo, frame, png, box)));
+    return bytes;
+}
+
+std::vector<TBatchJob> Jobs(const QStringList& photos, bool overwrite)
+{
+    std::vector<TBatchJob> jobs;
+    for (const QString& photo : photos)
+        jobs.push_back({photo, TBatchFramer::OutputName(photo, overwrite, QStringLiteral("Pre"))});
+    return jobs;
+}
+
+void RunAll(TBatchRun& run)
+{
+    for (int i = 0; i < run.Count(); ++i) {
+        run.Wait(i, nullptr);
+        run.Write(i);
+    }
+}
+
+} // namespace
+
+TEST(BatchRunTest, OutputsAreByteIdenticalToFramingOneAfterTheOther)
+{
+    const QString frameData = QStringLiteral(ORVO_TEST_DATA_DIR "/frames/");
+    for (const QString& frame : {QString(), frameData + "simple_texture_diamond.okx",
+                                 frameData + "ornate_tile.okx", frameData + "picture_twelve.okx"}) {
+        for (const bool overwrite : {false, true}) {
+            SCOPED_TRACE((frame + (overwrite ? " overwrite" : " prefix")).toStdString());
+            TTempDir dir;
+            const bool png = frame.isEmpty();
+            const QString frameFile = png ? dir.file(QStringLiteral("frame.png")) : frame;
+            if (png) {
+                ASSERT_TRUE(PngFrameImage(900, 700).save(frameFile, "PNG"));
+            }
+            const QStringList photos = MakePhotos(dir);
+            const QSize box(800, 600);
+            const std::vector<QByteArray> expected = Reference(photos, frameFile, png, box);
+
+            TBatchRun run(Jobs(photos, overwrite), frameFile, png, box, 4);
+            RunAll(run);
+            for (int i = 0; i < photos.size(); ++i) {
+                const QString out = TBatchFramer::OutputName(photos[i], overwrite, "Pre");
+                if (expected[size_t(i)].isEmpty())
+                    EXPECT_NE(ReadAll(out).left(2), QByteArray("\xFF\xD8")) << i;
+                else
+                    EXPECT_EQ(ReadAll(out), expected[size_t(i)]) << i;
+            }
+        }
+    }
+}
+
+TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
+{
+    TTempDir dir;
+    const QString frame = dir.file(QStringLiteral("frame.png"));
+    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
+    const QString a = dir.file(QStringLiteral("a.jpg"));
+    ASSERT_TRUE(MakeGradient(900, 700).save(a, "JPG"));
+    const QSize box(640, 480);
+
+    // One by one: a twice over itself, then the frame replaced by a framed
+    // photo, then a framed again with that new frame.
+    TTempDir before;
+    const QString a0 = before.file(QStringLiteral("a.jpg"));
+    const QString frame0 = before.file(QStringLiteral("frame.png"));
+    QFile::copy(a, a0);
+    QFile::copy(frame, frame0);
+    const QStringList order = {a0, a0, frame0, a0};
+    std::vector<QByteArray> expected;
+    for (const QString& photo : order) {
+        expected.push_back(
+            TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(photo, frame0, true, box)));
+        TBatchFramer::WriteJpegBytes(expected.back(), photo);
+    }
+
+    TBatchRun run(Jobs({a, a, frame, a}, true), frame, true, box, 4);
+    for (int i = 0; i < run.Count(); ++i) {
+        run.Wait(i, nullptr);
+        run.Write(i);
+        EXPECT_EQ(ReadAll(i == 2 ? frame : a), expected[size_t(i)]) << i;
+    }
+}
+
+TEST(BatchRunTest, PngFrameIsDecodedAgainWhenItsFileChanges)
+{
+    TTempDir dir;
+    const QString file = dir.file(QStringLiteral("frame.png"));
+    ASSERT_TRUE(MakeSolid(40, 30, Qt::red).save(file, "PNG"));
+    TPngFrameCache cache(file);
+    const QImage first = cache.Frame();
+    EXPECT_EQ(cache.Frame().constBits(), first.constBits()); // decoded once
+    EXPECT_EQ(cache.FrameAt(QSize(20, 15)).constBits(), cache.FrameAt(QSize(20, 15)).constBits());
+
+    ASSERT_TRUE(MakeSolid(40, 30, Qt::blue).save(file, "PNG"));
+    EXPECT_EQ(PixelAt(cache.Frame(), 0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(PixelAt(cache.FrameAt(QSize(20, 15)), 0, 0), qRgb(0, 0, 255));
+    QFile::remove(file);
+    EXPECT_TRUE(cache.Frame().isNull());
+}
+
+TEST(BatchRunTest, AFrameFileErrorReachesTheDrivingThreadAtItsPhoto)
+{
+    TTempDir dir;
+    QStringList photos;
+    for (int i = 0; i < 4; ++i) {
+        photos << dir.file(QStringLiteral("p%1.jpg").arg(i));
+        ASSERT_TRUE(MakeGradient(200, 150).save(photos.back(), "JPG"));
+    }
+    const QString frame = dir.write(QStringLiteral("f.okx"), QByteArray("OKX\0\0\7", 6));
+    TBatchRun run(Jobs(photos, false), frame, false, QSize(100, 75), 2);
+    EXPECT_THROW(run.Wait(0, nullptr), EFOpenError);
+}
+
+class BatchRunWizardTest : public ::testing::Test
+{
+protected:
+    TScopedSettings settings;
+    TTempDir folder;
+};
+
+TEST_F(BatchRunWizardTest, EscapeAndCloseDuringTheRunWaitForItsEnd)
+{
+    TfrmBatchFrame wizard;
+    wizard.show();
+    const QString frame = folder.file(QStringLiteral("frame.png"));
+    ASSERT_TRUE(PngFrameImage(400, 300).save(frame, "PNG"));
+    wizard.FrameFileName = frame;
+    wizard.IsPngFrame = true;
+    for (int i = 0; i < 6; ++i) {
+        const QString photo = folder.file(QStringLiteral("p%1.jpg").arg(i));
+        ASSERT_TRUE(MakeGradient(1200, 900).save(photo, "JPG"));
+        wizard.lsbPicture->addItem(photo);
+    }
+    wizard.Step = 3;
+    bool visibleAfterEscape = false;
+    bool visibleAfterClose = false;
+    int progressSeen = -1;
+    QTimer::singleShot(0, &wizard, [&] {
+        progressSeen = wizard.SpTBXProgressBar1->value();
+        QTest::keyClick(&wizard, Qt::Key_Escape);
+        visibleAfterEscape = wizard.isVisible();
+        wizard.close();
+        visibleAfterClose = wizard.isVisible();
+    });
+    wizard.btnNextClick();
+    EXPECT_TRUE(visibleAfterEscape);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_LT(progressSeen, 6);
+    EXPECT_EQ(wizard.SpTBXProgressBar1->value(), 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("Prep%1.jpg").arg(i))));
+    EXPECT_FALSE(wizard.isVisible());
+}

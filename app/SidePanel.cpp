@@ -341,15 +341,22 @@ void TSidePanel::lsbPictureChange()
 // ---------------------------------------------------------------------------
 // Thumbnail callbacks
 
-void TSidePanel::thuFrameCreateThumb(TPicThumb* /*Sender*/, const QString& AFileName,
+void TSidePanel::thuFrameCreateThumb(TPicThumb* Sender, const QString& AFileName,
                                      TThumbBitmap& AThumBmp, int32_t AWidth, int32_t AHeight,
                                      PImageInfor /*ImageInfor*/)
 {
     // An unreadable or damaged file spoils its own thumbnail only: the error
     // stops here instead of ending the whole run.
     try {
+        // A browser cleared or destroyed meanwhile waits for one picture at
+        // most, not for the whole file.
+        std::function<bool()> stopRequested;
+        if (Sender)
+            stopRequested = [Sender] {
+                return Sender->State() == TPicThumb::StateStopRequested;
+            };
         std::unique_ptr<TFrameMakerBase> maker =
-            LoadFrameMaker(AFileName, 3 * AWidth, 3 * AHeight);
+            LoadFrameMaker(AFileName, 3 * AWidth, 3 * AHeight, std::move(stopRequested));
         if (!maker)
             return;
         QImage rendered;
@@ -373,7 +380,13 @@ void TSidePanel::thPngCreateThumb(TPicThumb* /*Sender*/, const QString& AFileNam
                                   PImageInfor /*ImageInfor*/)
 {
     try {
-        const QImage image = DecodeImageFile(AFileName);
+        // Only the thumbnail's size is decoded where the reader can reduce
+        // while it decodes.
+        const QSize full = ImageFileSize(AFileName);
+        const QSize fitted = full.isValid()
+                                 ? FitThumbSize(full.width(), full.height(), AWidth, AHeight)
+                                 : QSize();
+        const QImage image = DecodeImageFile(AFileName, fitted);
         const QSize size = FitThumbSize(image.width(), image.height(), AWidth, AHeight);
         std::lock_guard<std::mutex> lock(AThumBmp.Lock());
         try {

@@ -1,5 +1,6 @@
 #include "FrameClass.h"
 
+#include "DecodeBudget.h"
 #include "ExtMath.h"
 
 #include <exception>
@@ -26,14 +27,18 @@ void TFrameClass::LoadFromFile(const QString& fileName, int boxW, int boxH, cons
                                bool inset)
 {
     // A new picture starts with a new history.
-    Image = std::make_unique<TEffectImage>();
+    auto image = std::make_unique<TEffectImage>();
     try {
-        Image->LoadFromFile(fileName, boxW, boxH, inset);
+        image->LoadFromFile(fileName, boxW, boxH, inset);
+    } catch (const EPictureTooLarge&) {
+        // Refused for its size: the frame stays as it was.
+        throw;
     } catch (const std::exception&) {
         // A frame file that cannot be read leaves an empty picture of the
         // requested size instead of failing.
-        Image->SetBitmap(QImage(), boxW, boxH, inset);
+        image->SetBitmap(QImage(), boxW, boxH, inset);
     }
+    Image = std::move(image);
     Loaded = true;
     SetBounds(TGPRect{box.X + XRound(XDiv(box.Width - boxW, 2)),
                       box.Y + XRound(XDiv(box.Height - boxH, 2)), boxW, boxH});

@@ -55,8 +55,9 @@ public:
     // photo's entries leave the undo list.
     void OpenPhoto(const QString& fileName);
     // A PNG frame: stretched to the current frame rectangle once a frame is
-    // loaded, else to the default box centred in the client area. Never
-    // fails: an undecodable file gives an empty frame of that rectangle.
+    // loaded, else to the default box centred in the client area. An
+    // undecodable file gives an empty frame of that rectangle; a picture
+    // refused for its size raises EPictureTooLarge and leaves the frame.
     void LoadFrame(const QString& fileName);
     // The frame rendered by Maker (which stays the caller's), fitted with its
     // proportions into the frame rectangle, or the default box before the

@@ -15,11 +15,12 @@ std::unique_ptr<TFrameMakerBase> CreateFrameMaker(uint8_t FrameType)
 }
 
 std::unique_ptr<TFrameMakerBase> LoadFrameMaker(const QString& FrameFile, int32_t Width,
-                                                int32_t Height)
+                                                int32_t Height, std::function<bool()> StopRequested)
 {
     std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(FrameFile));
     if (!maker)
         return nullptr;
+    maker->SetStopRequest(std::move(StopRequested));
     maker->LoadFromFile(FrameFile);
     maker->SetWidth(Width);
     maker->SetHeight(Height);

@@ -70,16 +70,20 @@ std::unique_ptr<TFileStreamW> TFrameMakerBase::OpenFrameFile(const QString& File
     return file;
 }
 
-QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count)
+TDecodeBudget TFrameMakerBase::NewLoadBudget(const QString& FileName) const
+{
+    return TDecodeBudget(FileName, FrameFileBudget, m_stopRequested);
+}
+
+QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count,
+                                         TDecodeBudget& Budget)
 {
     const int64_t left = File.Size() - File.Position();
     if (int64_t(Count) > left)
         throw EReadError("Stream read error");
-    auto stream = std::make_unique<TMemoryStream>();
     QByteArray bytes(qsizetype(Count), Qt::Uninitialized);
     File.ReadBuffer(bytes.data(), Count);
-    stream->setData(bytes);
-    return LoadBitmapFromStream(std::move(stream));
+    return DecodeImageBytes(bytes, &Budget);
 }
 
 QByteArray TFrameMakerBase::EncodeFramePicture(const QImage& Picture)

@@ -7,6 +7,7 @@
 // the parameters and pictures and draws the frame at any output size with a
 // transparent opening for the photo.
 
+#include "DecodeBudget.h"
 #include "MyStreamAdapter.h"
 #include "UniFuncs.h"
 
@@ -15,7 +16,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Frame file type byte.
@@ -55,8 +58,18 @@ public:
     // Replaces Bitmap with a new 32-bit ARGB frame of Width x Height whose
     // pixels outside the frame are transparent. A null image is "no bitmap".
     virtual void Render(QImage& Bitmap) = 0;
+    // The pictures of one file may take at most FrameFileBudget decoded in
+    // all: each is charged, by its header, before it is decoded, and a file
+    // over the budget raises EImagingError naming it.
     virtual void LoadFromFile(const QString& FileName) = 0;
     virtual void SaveToFile(const QString& FileName) = 0;
+
+    // Asked before each picture LoadFromFile decodes; true gives the load up
+    // with EDecodeStopped (a thumbnail worker told to stop).
+    void SetStopRequest(std::function<bool()> StopRequested)
+    {
+        m_stopRequested = std::move(StopRequested);
+    }
 
 protected:
     // What LoadFromFile and SaveToFile of every kind share.
@@ -64,10 +77,13 @@ protected:
     // Opens the file for reading without sharing and places it after the
     // header, which is neither read nor tested. Raises EFOpenError.
     static std::unique_ptr<TFileStreamW> OpenFrameFile(const QString& FileName);
-    // Reads Count picture bytes at the file's position and decodes them. A
-    // count larger than what is left of the file raises EReadError "Stream
-    // read error" before anything of that size is allocated.
-    static QImage ReadFramePicture(TFileStreamW& File, uint32_t Count);
+    // The budget of one LoadFromFile of FileName.
+    TDecodeBudget NewLoadBudget(const QString& FileName) const;
+    // Reads Count picture bytes at the file's position and decodes them
+    // within Budget. A count larger than what is left of the file raises
+    // EReadError "Stream read error" before anything of that size is
+    // allocated.
+    static QImage ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget);
     // The JPEG bytes of a picture as a frame file holds them; empty for an
     // empty picture.
     static QByteArray EncodeFramePicture(const QImage& Picture);
@@ -82,6 +98,9 @@ protected:
 
     int32_t Height = 0;
     int32_t Width = 0;
+
+private:
+    std::function<bool()> m_stopRequested;
 };
 
 // Clamps a 64-bit sum of file fields to the 32-bit range.

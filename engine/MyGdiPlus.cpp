@@ -1,5 +1,6 @@
 #include "MyGdiPlus.h"
 
+#include "DecodeBudget.h"
 #include "PixelPass.h"
 
 #include <QBuffer>
@@ -57,7 +58,7 @@ QImage CopyBitmap(const QImage& image)
 void PrepareImageDecoding()
 {
     static std::once_flag once;
-    std::call_once(once, [] { QImageReader::setAllocationLimit(1024); });
+    std::call_once(once, [] { QImageReader::setAllocationLimit(ReaderAllocationLimitMB); });
 }
 
 QImage NormalizeDecoded(const QImage& image)
@@ -73,41 +74,58 @@ QImage NormalizeDecoded(const QImage& image)
 
 namespace {
 
-QImage ReadWith(QImageReader& reader)
+// The size is read from the header and checked before anything is decoded.
+QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
+                const QSize& scaledSize = QSize())
 {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (budget)
+        budget->Charge(size, reader.imageFormat());
+    CheckPictureSize(budget ? budget->FileName() : fileName, size);
+    if (scaledSize.isValid() && !scaledSize.isEmpty())
+        reader.setScaledSize(scaledSize);
     QImage image;
     if (!reader.read(&image))
         return QImage();
+    if (budget && !size.isValid())
+        budget->Decoded(image);
     return NormalizeDecoded(image);
 }
 
 } // namespace
 
-QImage DecodeImageFile(const QString& fileName)
+QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
     PrepareImageDecoding();
     QImageReader reader(fileName);
-    return ReadWith(reader);
+    return ReadWith(reader, fileName, nullptr, scaledSize);
 }
 
-QImage DecodeImageDevice(QIODevice* device)
+QSize ImageFileSize(const QString& fileName)
+{
+    QImageReader reader(fileName);
+    reader.setDecideFormatFromContent(true);
+    return reader.size();
+}
+
+QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget)
 {
     PrepareImageDecoding();
     if (!device || device->size() == 0)
         return QImage();
     QImageReader reader(device);
-    return ReadWith(reader);
+    return ReadWith(reader, QString(), budget);
 }
 
-QImage DecodeImageBytes(const QByteArray& bytes)
+QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
-    return DecodeImageDevice(&buffer);
+    return DecodeImageDevice(&buffer, budget);
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 class QIODevice;
+class TDecodeBudget;
 
 // ---------------------------------------------------------------------------
 // Rectangles and points
@@ -83,14 +84,22 @@ QImage CopyBitmap(const QImage& image);
 
 // Decoded pictures are Format_ARGB32 (with alpha) or Format_RGB32 (without);
 // palette, 16-bit and other formats are converted. A picture that cannot be
-// decoded gives an empty (0 x 0) image, never an error.
+// decoded gives an empty (0 x 0) image.
+// Every decode reads the size from the header first: a picture larger than
+// one picture's allowance raises EImagingError naming the file and its size
+// before a pixel is allocated, and one that does not fit in what remains of
+// Budget raises the budget's error (DecodeBudget.h). A valid ScaledSize
+// decodes the picture reduced (or enlarged) to exactly that size.
 QImage NormalizeDecoded(const QImage& image);
-QImage DecodeImageFile(const QString& fileName);
-QImage DecodeImageDevice(QIODevice* device);
-QImage DecodeImageBytes(const QByteArray& bytes);
+QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
+QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
+QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
+// The size a picture file's header gives; invalid when it gives none or the
+// file cannot be read.
+QSize ImageFileSize(const QString& fileName);
 
-// Raises the image readers' allocation limit once per process (1024 MB), so
-// that photos of 50 megapixels and more decode. Every decode calls it.
+// Sets the image readers' allocation limit once per process
+// (ReaderAllocationLimitMB). Every decode calls it.
 void PrepareImageDecoding();
 
 // ---------------------------------------------------------------------------

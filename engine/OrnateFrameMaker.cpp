@@ -118,7 +118,8 @@ void TOrnateFrameMaker::LoadFromFile(const QString& FileName)
     TFrameRecord record(RecordSize);
     file->ReadBuffer(record.Data(), RecordSize);
     FrameSize = record.GetInt32(0);
-    Piece = ReadFramePicture(*file, record.GetUInt32(8));
+    TDecodeBudget budget = NewLoadBudget(FileName);
+    Piece = ReadFramePicture(*file, record.GetUInt32(8), budget);
 }
 
 void TOrnateFrameMaker::SaveToFile(const QString& FileName)

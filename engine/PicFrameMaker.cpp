@@ -121,10 +121,11 @@ void TPicFrameMaker::LoadFromFile(const QString& FileName)
     const std::unique_ptr<TFileStreamW> file = OpenFrameFile(FileName);
     TFrameRecord record(RecordSize);
     file->ReadBuffer(record.Data(), RecordSize);
+    TDecodeBudget budget = NewLoadBudget(FileName);
     for (int i = 0; i < PieceCount; ++i) {
         const uint32_t count = record.GetUInt32(8 + 4 * i);
         if (count != 0)
-            Pieces[i] = ReadFramePicture(*file, count);
+            Pieces[i] = ReadFramePicture(*file, count, budget);
     }
     Loaded = true;
 }

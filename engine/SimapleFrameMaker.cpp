@@ -182,8 +182,10 @@ void TSimapleFrameMaker::LoadFromFile(const QString& FileName)
     BackColor = record.GetUInt32(kBackColor);
     FileWord = record.GetUInt16(kFileWord);
 
-    if (UseTexture)
-        Texture = ReadFramePicture(*file, record.GetUInt32(kTextureCount));
+    if (UseTexture) {
+        TDecodeBudget budget = NewLoadBudget(FileName);
+        Texture = ReadFramePicture(*file, record.GetUInt32(kTextureCount), budget);
+    }
 }
 
 void TSimapleFrameMaker::SaveToFile(const QString& FileName)

@@ -1,0 +1,83 @@
+#pragma once
+
+// What decoding may cost. Every decode reads the picture's size from its
+// header first and refuses, before a pixel is allocated, a picture that
+// promises more than one picture's allowance; the pictures a frame file
+// embeds share one budget for the whole file, charged as each is read. A
+// small file therefore never makes the program ask for gigabytes.
+
+#include "MyGdiPlus.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+
+// The most pixels one picture may have: 2^27 (512 MB at 32 bits), room for
+// the 100-megapixel photos of the largest cameras.
+constexpr int64_t MaxPicturePixels = int64_t(1) << 27;
+
+// The most the pictures of one frame file may take decoded, in bytes.
+constexpr int64_t FrameFileBudget = int64_t(256) << 20;
+
+// The largest single allocation a reader may make, in MB: the backstop for
+// pictures whose header gives no size, and for wide (16-bit) pixels, which
+// are converted to 32 bits afterwards and so need both at once.
+constexpr int ReaderAllocationLimitMB = 800;
+
+// The bytes a picture of Size takes once decoded in Format: at least 32 bits
+// a pixel, which every decoded picture becomes. 0 for an invalid size.
+int64_t DecodedBytes(const QSize& Size, QImage::Format Format);
+
+// Raises EPictureTooLarge "The picture file X is too large: W x H pixels" when
+// a picture of Size has more than MaxPicturePixels. FileName may be empty
+// for pictures that come from memory.
+void CheckPictureSize(const QString& FileName, const QSize& Size);
+
+// Raised when a picture or a file's pictures are refused for their size,
+// before their pixels were allocated.
+class EPictureTooLarge : public EImagingError
+{
+public:
+    using EImagingError::EImagingError;
+};
+
+// Raised when a decode is given up because its owner asked to stop.
+class EDecodeStopped : public std::runtime_error
+{
+public:
+    EDecodeStopped() : std::runtime_error("Decoding was stopped") {}
+};
+
+// The budget of one file whose pictures are decoded one after another.
+class TDecodeBudget
+{
+public:
+    // Bytes for the pictures of FileName. StopRequested, when given, is asked
+    // before every picture; true gives the decode up with EDecodeStopped.
+    TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool()> StopRequested = {});
+
+    // Before a picture is decoded: takes the bytes of a picture of Size in
+    // Format from what remains, or raises EPictureTooLarge "The frame file X
+    // is too large: its pictures need more than N MB" when they do not fit.
+    // A size the header did not give is charged after decoding (Decoded).
+    void Charge(const QSize& Size, QImage::Format Format);
+    // After a picture whose size was not known beforehand was decoded.
+    void Decoded(const QImage& Picture);
+    // Raises EDecodeStopped when a stop was requested.
+    void CheckStop() const;
+
+    const QString& FileName() const { return m_fileName; }
+    int64_t Remaining() const { return m_remaining; }
+
+private:
+    [[noreturn]] void RaiseTooLarge() const;
+
+    QString m_fileName;
+    int64_t m_bytes;
+    int64_t m_remaining;
+    std::function<bool()> m_stopRequested;
+};

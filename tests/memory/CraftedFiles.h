@@ -1,0 +1,40 @@
+#pragma once
+
+// Small but well-formed files whose headers promise far more pixels than
+// they hold, made at test time: the inputs on which the program's decode
+// budget and its peak memory are checked. Nothing here is stored in git.
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+namespace CraftedFiles {
+
+// A JPEG of a few kilobytes of real noise whose frame header declares Size;
+// the decoder finds the data end early and fills the rest. Seed varies the
+// noise; Side is the side of the noise picture that is actually encoded.
+QByteArray JpegDeclaring(QSize Size, int Seed = 0, int Side = 64);
+
+// A picture frame file (type 2) whose twelve pieces are the given JPEG.
+QByteArray PictureFrameFile(const QByteArray& Piece);
+// The same with twelve different pieces.
+QByteArray PictureFrameFile(const QByteArray (&Pieces)[12]);
+// A simple frame file (type 0) that carries Texture as its band picture.
+QByteArray SimpleFrameFile(const QByteArray& Texture);
+
+// A real photo of Size as JPEG (smooth content, so a 100-megapixel photo
+// stays a few megabytes).
+QByteArray Photo(QSize Size);
+
+// Writes Bytes to Path; false when it cannot.
+bool WriteFile(const QString& Path, const QByteArray& Bytes);
+
+// The cases of the peak memory check, written into Folder:
+//   declares16000.jpg  5 KB, declares 16000 x 16000
+//   declares16000.okx  a picture frame file of about 1.3 MB whose twelve
+//                      JPEGs each declare 16000 x 16000
+//   texture16000.okx   a simple frame file carrying declares16000.jpg
+//   photo100mp.jpg     a real photo of 11547 x 8660 (100 megapixels)
+bool WriteMemoryCases(const QString& Folder);
+
+} // namespace CraftedFiles

@@ -1,0 +1,132 @@
+// The decode budget, on crafted files whose headers promise far more pixels
+// than they hold: a picture over one picture's allowance is refused by its
+// header wherever it is read, a frame file whose pictures exceed the file's
+// budget fails to load naming the file, and a load that its owner stops ends
+// before the next picture.
+
+#include "CraftedFiles.h"
+#include "DecodeBudget.h"
+#include "EffectImage.h"
+#include "FrameMaker.h"
+#include "MyGdiPlus.h"
+#include "QynKadrix.h"
+#include "SidePanel.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The message of the EPictureTooLarge that Step raises; empty when it raises
+// none.
+template <typename TStep>
+QString Refusal(TStep Step)
+{
+    try {
+        Step();
+    } catch (const EPictureTooLarge& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QString();
+}
+
+class DecodeBudgetTest : public ::testing::Test
+{
+protected:
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.file(name);
+        EXPECT_TRUE(CraftedFiles::WriteFile(path, bytes));
+        return path;
+    }
+
+    TTempDir dir;
+    const QByteArray huge = CraftedFiles::JpegDeclaring(QSize(16000, 16000));
+};
+
+TEST_F(DecodeBudgetTest, PictureOverTheAllowanceIsRefusedWhateverReadsIt)
+{
+    ASSERT_LT(huge.size(), 10000);
+    const QString path = Write(QStringLiteral("huge.png"), huge);
+    const QString message =
+        QStringLiteral("The picture file %1 is too large: 16000 x 16000 pixels").arg(path);
+
+    EXPECT_EQ(Refusal([&] { DecodeImageFile(path); }), message);
+    TEffectImage photo;
+    int w = 400, h = 300;
+    EXPECT_EQ(Refusal([&] { photo.LoadFromFileFit(path, w, h, false); }), message);
+
+    // On the canvas: as the photo, a PNG frame and a clip-art picture; each
+    // refused one leaves the canvas as it was.
+    TQynKadrix canvas;
+    canvas.resize(800, 600);
+    EXPECT_EQ(Refusal([&] { canvas.OpenPhoto(path); }), message);
+    EXPECT_EQ(Refusal([&] { canvas.LoadFrame(path); }), message);
+    EXPECT_FALSE(canvas.Frame->Loaded);
+    EXPECT_EQ(Refusal([&] { canvas.AddClipArt(path); }), message);
+    EXPECT_TRUE(canvas.Overlays.empty());
+
+    // A thumbnail of it stays empty; the run goes on.
+    TThumbBitmap thumb;
+    TSidePanel::thPngCreateThumb(nullptr, path, thumb, 90, 90, nullptr);
+    EXPECT_TRUE(thumb.Image.isNull());
+
+    // A picture of the largest cameras still opens: the allowance holds it.
+    EXPECT_NO_THROW(CheckPictureSize(path, QSize(11648, 8736)));
+}
+
+TEST_F(DecodeBudgetTest, FrameFileOverItsBudgetFailsToLoadNamingIt)
+{
+    const QString pictureFrame =
+        Write(QStringLiteral("pieces.okx"), CraftedFiles::PictureFrameFile(huge));
+    const QString simpleFrame =
+        Write(QStringLiteral("texture.okx"), CraftedFiles::SimpleFrameFile(huge));
+    for (const QString& path : {pictureFrame, simpleFrame}) {
+        std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(path));
+        ASSERT_TRUE(maker);
+        EXPECT_EQ(Refusal([&] { maker->LoadFromFile(path); }),
+                  QStringLiteral("The frame file %1 is too large: its pictures need more than "
+                                 "256 MB")
+                      .arg(path));
+    }
+}
+
+TEST_F(DecodeBudgetTest, BudgetIsChargedPictureByPictureFromTheHeaders)
+{
+    TDecodeBudget budget(QStringLiteral("f.okx"), FrameFileBudget);
+    // Four 64 MB pictures spend it all; 16-bit pixels cost 8 bytes each.
+    for (int i = 0; i < 4; ++i)
+        budget.Charge(QSize(4096, 4096), QImage::Format_RGB32);
+    EXPECT_EQ(budget.Remaining(), 0);
+    EXPECT_THROW(budget.Charge(QSize(1, 1), QImage::Format_Grayscale8), EPictureTooLarge);
+    EXPECT_EQ(DecodedBytes(QSize(10, 10), QImage::Format_RGBA64), 800);
+    EXPECT_EQ(DecodedBytes(QSize(10, 10), QImage::Format_Indexed8), 400);
+}
+
+TEST_F(DecodeBudgetTest, StoppedLoadEndsBeforeTheNextPicture)
+{
+    QByteArray pieces[12];
+    for (int i = 0; i < 12; ++i)
+        pieces[i] = CraftedFiles::JpegDeclaring(QSize(16, 16), i, 16);
+    const QString path =
+        Write(QStringLiteral("small.okx"), CraftedFiles::PictureFrameFile(pieces));
+
+    TPicFrameMaker maker;
+    int asked = 0;
+    bool stop = false;
+    maker.SetStopRequest([&] {
+        ++asked;
+        return stop;
+    });
+    maker.LoadFromFile(path);
+    EXPECT_GT(asked, 0);
+
+    TPicFrameMaker stopped;
+    int pictures = 0;
+    stopped.SetStopRequest([&] { return ++pictures > 1; });
+    EXPECT_THROW(stopped.LoadFromFile(path), EDecodeStopped);
+    EXPECT_EQ(pictures, 2);
+}
+
+} // namespace

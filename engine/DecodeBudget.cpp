@@ -13,9 +13,9 @@ int64_t DecodedBytes(const QSize& Size, QImage::Format Format)
     return int64_t(Size.width()) * Size.height() * (bits / 8);
 }
 
-void CheckPictureSize(const QString& FileName, const QSize& Size)
+void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format Format)
 {
-    if (!Size.isValid() || int64_t(Size.width()) * Size.height() <= MaxPicturePixels)
+    if (DecodedBytes(Size, Format) <= MaxPicturePixels * 4)
         return;
     const QString what = FileName.isEmpty() ? QStringLiteral("The picture")
                                             : QStringLiteral("The picture file %1").arg(FileName);

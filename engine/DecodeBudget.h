@@ -17,25 +17,26 @@
 #include <stdexcept>
 
 // The most pixels one picture may have: 2^27 (512 MB at 32 bits), room for
-// the 100-megapixel photos of the largest cameras.
+// the 100-megapixel photos of the largest cameras. Pictures whose decoder
+// gives wider pixels (16 bits a channel) may take no more bytes than that.
 constexpr int64_t MaxPicturePixels = int64_t(1) << 27;
 
 // The most the pictures of one frame file may take decoded, in bytes.
 constexpr int64_t FrameFileBudget = int64_t(256) << 20;
 
-// The largest single allocation a reader may make, in MB: the backstop for
-// pictures whose header gives no size, and for wide (16-bit) pixels, which
-// are converted to 32 bits afterwards and so need both at once.
-constexpr int ReaderAllocationLimitMB = 800;
+// The largest picture a reader may allocate, in MB: the backstop for
+// pictures whose header gives no size.
+constexpr int ReaderAllocationLimitMB = 512;
 
 // The bytes a picture of Size takes once decoded in Format: at least 32 bits
 // a pixel, which every decoded picture becomes. 0 for an invalid size.
 int64_t DecodedBytes(const QSize& Size, QImage::Format Format);
 
 // Raises EPictureTooLarge "The picture file X is too large: W x H pixels" when
-// a picture of Size has more than MaxPicturePixels. FileName may be empty
-// for pictures that come from memory.
-void CheckPictureSize(const QString& FileName, const QSize& Size);
+// a picture of Size decoded in Format takes more than MaxPicturePixels at 32
+// bits. FileName may be empty for pictures that come from memory.
+void CheckPictureSize(const QString& FileName, const QSize& Size,
+                      QImage::Format Format = QImage::Format_Invalid);
 
 // Raised when a picture or a file's pictures are refused for their size,
 // before their pixels were allocated.

@@ -81,9 +81,10 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
+    const QImage::Format format = reader.imageFormat();
     if (budget)
-        budget->Charge(size, reader.imageFormat());
-    CheckPictureSize(budget ? budget->FileName() : fileName, size);
+        budget->Charge(size, format);
+    CheckPictureSize(budget ? budget->FileName() : fileName, size, format);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
     QImage image;

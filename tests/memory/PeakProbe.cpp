@@ -60,6 +60,7 @@ void RunStep(const QString& step, const QString& file)
             TSidePanel::thuFrameCreateThumb(nullptr, file, thumb, 90, 90, nullptr);
         else
             TSidePanel::thPngCreateThumb(nullptr, file, thumb, 90, 90, nullptr);
+        std::printf("thumb %d x %d\n", thumb.Image.width(), thumb.Image.height());
     } else if (step == "frameopen") {
         std::unique_ptr<TFrameMakerBase> maker = CreateFrameMaker(GetFrameFileType(file));
         if (!maker)

@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 
 #include "BatchFramer.h"
+#include "DecodeBudget.h"
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
@@ -32,6 +33,15 @@ QString FileKey(const QString& Path)
 int CoreCount()
 {
     return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+// What framing a photo takes while it is framed: the decoded photo, by its
+// header, and the output, the rendered frame and the reduced photo at the box
+// size.
+int64_t FramingCost(const QString& Photo, QSize Box)
+{
+    return DecodedBytes(ImageFileSize(Photo), QImage::Format_Invalid) +
+           3 * DecodedBytes(Box, QImage::Format_Invalid);
 }
 
 } // namespace
@@ -101,6 +111,10 @@ void TBatchRun::Work()
         }
         TResult result;
         try {
+            // Large photos are framed fewer at a time, whatever the number of
+            // cores.
+            const TMemoryGate::TTicket ticket =
+                m_memory.Enter(FramingCost(m_jobs[size_t(index)].Photo, m_box));
             result.Jpeg = FramePhoto(m_jobs[size_t(index)]);
         } catch (...) {
             result.Error = std::current_exception();

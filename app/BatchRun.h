@@ -8,7 +8,11 @@
 // the output of an earlier photo, or a frame that an earlier output
 // replaces, waits until that output is written; at most a few photos per
 // thread are in work or waiting to be written, so memory does not grow
-// with the number of photos.
+// with the number of photos, and large photos are framed fewer at a time, so
+// it does not grow with the number of cores either.
+
+#include "DecodeBudget.h"
+#include "MemoryGate.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -78,6 +82,8 @@ private:
     // For each photo, the last earlier photo whose output it reads, or -1.
     std::vector<int> m_lastWriter;
     std::unique_ptr<TPngFrameCache> m_pngFrame;
+    // The photos in work share BatchPhotosBudget.
+    TMemoryGate m_memory{BatchPhotosBudget};
 
     std::mutex m_lock;
     std::condition_variable m_workReady;

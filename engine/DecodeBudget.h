@@ -24,6 +24,10 @@ constexpr int64_t MaxPicturePixels = int64_t(1) << 27;
 // The most the pictures of one frame file may take decoded, in bytes.
 constexpr int64_t FrameFileBudget = int64_t(256) << 20;
 
+// The most the photos that a batch run frames at the same time may take
+// decoded, in bytes (TMemoryGate).
+constexpr int64_t BatchPhotosBudget = int64_t(768) << 20;
+
 // The largest picture a reader may allocate, in MB: the backstop for
 // pictures whose header gives no size.
 constexpr int ReaderAllocationLimitMB = 512;

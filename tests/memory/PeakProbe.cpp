@@ -6,8 +6,10 @@
 // STEP is photo (opened and composed at its own resolution), pngframe,
 // clipart, texture (the simple designer's band picture and its preview),
 // framethumb and pngthumb (the side panel's thumbnails), frameopen (a frame
-// file put on the canvas).
+// file put on the canvas), batch (eight copies framed by the batch wizard's
+// run).
 
+#include "BatchRun.h"
 #include "CraftedFiles.h"
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
@@ -18,6 +20,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <exception>
@@ -69,6 +72,21 @@ void RunStep(const QString& step, const QString& file)
         maker->SetWidth(canvas.GetFrameWidth());
         maker->SetHeight(canvas.GetFrameHeight());
         canvas.LoadFrameImage(*maker);
+    } else if (step == "batch") {
+        // Eight copies of the photo framed with a simple textured frame into
+        // the wizard's largest box, on every core.
+        QTemporaryDir out;
+        const QString frame = out.filePath(QStringLiteral("frame.okx"));
+        CraftedFiles::WriteFile(
+            frame, CraftedFiles::SimpleFrameFile(CraftedFiles::JpegDeclaring(QSize(64, 64))));
+        std::vector<TBatchJob> jobs;
+        for (int i = 0; i < 8; ++i)
+            jobs.push_back({file, out.filePath(QStringLiteral("%1.jpg").arg(i))});
+        TBatchRun run(std::move(jobs), frame, false, QSize(1600, 1200));
+        for (int i = 0; i < run.Count(); ++i) {
+            run.Wait(i, [] {});
+            run.Write(i);
+        }
     } else {
         throw std::runtime_error("unknown step");
     }

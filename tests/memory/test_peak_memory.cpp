@@ -61,7 +61,7 @@ TEST(PeakMemoryTest, NoSmallFileTakesTheProcessAboveItsLimit)
         {"clipart", jpeg, true},       {"pngthumb", jpeg, false},
         {"texture", jpeg, true},       {"framethumb", texture, false},
         {"frameopen", texture, true},  {"photo", photo, false},
-        {"pngthumb", photo, false},
+        {"pngthumb", photo, false},    {"batch", photo, false},
     };
     for (const auto& c : cases) {
         const TProbeResult result = Probe(QString::fromLatin1(c.step), c.file);

@@ -267,14 +267,18 @@ TEST_F(DesignerTest, OkStoresANewDesignInTheUserCategoryWithoutReplacingOne)
 {
     TfrmSimpleFrame first(Folder());
     first.btnRect->click();
+    const QString before = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
     first.SpTBXButton1->click();
+    const QString after = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
     EXPECT_EQ(first.result(), QDialog::Accepted);
     ASSERT_EQ(UserFrames().size(), 1);
     EXPECT_TRUE(first.FrameFile.startsWith(folder.path() + QStringLiteral("//Frame/User/")));
-    EXPECT_TRUE(QFileInfo(first.FrameFile)
-                    .fileName()
-                    .contains(QRegularExpression(QStringLiteral("^\\d{14}(_\\d+)?\\.okx$"))))
+    const QString name = QFileInfo(first.FrameFile).fileName();
+    EXPECT_TRUE(name.contains(QRegularExpression(QStringLiteral("^\\d{14}(_\\d+)?\\.okx$"))))
         << first.FrameFile.toStdString();
+    // Named after the local date and time, not UTC.
+    EXPECT_GE(name.left(14), before);
+    EXPECT_LE(name.left(14), after);
     EXPECT_EQ(GetFrameFileType(first.FrameFile), ftSimple);
     TSimapleFrameMaker back;
     back.LoadFromFile(first.FrameFile);

@@ -171,6 +171,7 @@ TEST_F(PictureFrameTest, OkStoresThePiecesAsANewPictureFrameFile)
     LoadPicture(picture);
     const QDateTime before = QDateTime::currentDateTime();
     form->SpTBXButton1->click();
+    const QDateTime after = QDateTime::currentDateTime();
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_FALSE(form->isVisible());
 
@@ -180,7 +181,9 @@ TEST_F(PictureFrameTest, OkStoresThePiecesAsANewPictureFrameFile)
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral("^\\d{14}\\.okx$")).match(info.fileName()).hasMatch())
         << info.fileName().toStdString();
+    // Named after the local date and time, not UTC.
     EXPECT_GE(info.fileName().left(14), before.toString(QStringLiteral("yyyyMMddHHmmss")));
+    EXPECT_LE(info.fileName().left(14), after.toString(QStringLiteral("yyyyMMddHHmmss")));
     const QByteArray bytes = ReadAll(form->FileName);
     ASSERT_GE(bytes.size(), 6);
     EXPECT_EQ(bytes.left(6), QByteArray("OKX\0\0\2", 6));
@@ -259,6 +262,8 @@ protected:
     void SetUp() override
     {
         PictureFrameTest::SetUp();
+        // No tip of the day before the window.
+        settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n");
         ASSERT_TRUE(QDir().mkpath(folder.file(QStringLiteral("Frame/Classic"))));
         const QString path = ProgramFolder();
         window = std::make_unique<TfrmMain>(TDesktopServices(), [path] { return path; });
@@ -284,6 +289,7 @@ protected:
         return panel->thuFrame->State() == TPicThumb::StateIdle;
     }
 
+    TScopedSettings settings;
     std::unique_ptr<TfrmMain> window;
     TSidePanel* panel = nullptr;
 };

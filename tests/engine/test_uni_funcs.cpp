@@ -16,20 +16,22 @@
 
 namespace {
 
-// Runs the test in UTC and puts the old zone back afterwards.
-class TUtcZone
+// Runs the test in India's zone, five and a half hours east of UTC all year
+// (so local time and UTC differ by hours and minutes whatever the machine's
+// zone is), and puts the old zone back afterwards.
+class TIndiaZone
 {
 public:
-    TUtcZone()
+    TIndiaZone()
     {
         if (const char* tz = std::getenv("TZ")) {
             m_had = true;
             m_old = tz;
         }
-        setenv("TZ", "UTC", 1);
+        setenv("TZ", "IST-5:30", 1);
         tzset();
     }
-    ~TUtcZone()
+    ~TIndiaZone()
     {
         if (m_had)
             setenv("TZ", m_old.c_str(), 1);
@@ -52,8 +54,19 @@ void SetModified(const QString& path, time_t when)
     ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
 }
 
-// 2050-06-15 12:30:44 UTC
-constexpr time_t Mid2050 = 2538909044;
+// The moment of a local date and time.
+time_t Local(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
 
 QByteArray ReadAll(const QString& path)
 {
@@ -106,23 +119,23 @@ TEST(UniFuncsTest, ExtensionKeepsDotAndCaseAndIgnoresFolders)
 
 TEST(UniFuncsTest, FileAgeIsTheLocalDosDateAndTime)
 {
-    TUtcZone utc;
+    TIndiaZone zone;
     TTempDir dir;
     const QString path = dir.write(QStringLiteral("a.okx"), "x");
-    SetModified(path, Mid2050);
+    SetModified(path, Local(2050, 6, 15, 12, 30, 44));
     const int32_t age = WideFileAge(path);
     EXPECT_EQ(uint32_t(age), 0x8CCF63D6u);
     EXPECT_LT(age, 0);
     EXPECT_TRUE(WideFileExists(path));
 
     // 1980-01-01 00:00:00 is the first DOS date; odd seconds drop to even.
-    SetModified(path, 315532801);
+    SetModified(path, Local(1980, 1, 1, 0, 0, 1));
     EXPECT_EQ(WideFileAge(path), int32_t(0x00210000));
 }
 
 TEST(UniFuncsTest, FilesWithoutDosDateStillExist)
 {
-    TUtcZone utc;
+    TIndiaZone zone;
     TTempDir dir;
     const QString path = dir.write(QStringLiteral("old.png"), "x");
     SetModified(path, 86400); // 1970-01-02

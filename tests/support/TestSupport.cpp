@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -30,9 +32,11 @@ TScopedSettings::TScopedSettings()
 
 TScopedSettings::~TScopedSettings()
 {
-    // Leave the process pointing at an empty place rather than the real one.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QDir::tempPath());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::tempPath());
+    // Back to the process's own config folder, which the test runner made
+    // for this process alone (never a folder other processes share).
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
 }
 
 QString TScopedSettings::iniFile(const QString& organization, const QString& application) const
@@ -40,6 +44,16 @@ QString TScopedSettings::iniFile(const QString& organization, const QString& app
     const QString app = application.isEmpty() ? organization : application;
     return m_dir.path() + QLatin1Char('/') + organization + QLatin1Char('/') + app +
            QStringLiteral(".ini");
+}
+
+QString TScopedSettings::writeIni(const QString& organization, const QByteArray& text) const
+{
+    const QString file = iniFile(organization);
+    QDir().mkpath(QFileInfo(file).path());
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return file;
 }
 
 QImage MakeSolid(int width, int height, QColor color, QImage::Format format)

@@ -26,7 +26,8 @@ private:
 };
 
 // Points QSettings (user scope, INI format) at a temporary folder for the
-// lifetime of the object, so tests never touch the real settings.
+// lifetime of the object, so tests never touch the real settings; afterwards
+// back at the test process's own config folder.
 class TScopedSettings
 {
 public:
@@ -35,6 +36,9 @@ public:
     QString path() const { return m_dir.path(); }
     // The INI file that QSettings("Brimlow", app) would use.
     QString iniFile(const QString& organization, const QString& application = QString()) const;
+    // Writes the organisation's own INI file ("Brimlow/Brimlow.ini") as text
+    // and returns its path.
+    QString writeIni(const QString& organization, const QByteArray& text) const;
 
 private:
     TTempDir m_dir;

@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    PrepareTestEnvironment();
+    const TTestEnvironment environment;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

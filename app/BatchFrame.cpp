@@ -499,7 +499,8 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
     // paint would come back with every repaint.
     try {
         if (IsPngFrame) {
-            const QImage png = DecodeImageFile(FrameFileName);
+            // Decoded at the size it is shown.
+            const QImage png = DecodeImageFile(FrameFileName, QSize(bw, bh));
             DrawBitmap(Painter, png, QRectF(0, 0, bw, bh), QRect(0, 0, png.width(), png.height()),
                        TInterpolation::Default);
             return;
@@ -542,14 +543,25 @@ void TfrmBatchFrame::pbImagePaint(QPainter& Painter)
     const QListWidgetItem* current = lsbPicture->currentItem();
     if (!current)
         return;
-    if (current->text() != m_previewName) {
+    const QSize box = pbImage->size();
+    if (current->text() != m_previewName || box != m_previewBox) {
         m_previewName = current->text();
-        m_previewPhoto = DecodeImageFile(m_previewName);
+        m_previewBox = box;
+        m_previewPhoto = QImage();
+        m_previewRect = QRectF();
+        // Only the shown size is decoded. A photo that cannot be shown
+        // stays empty here: a message from inside a paint would come back
+        // with every repaint, and the run reports it.
+        try {
+            const QSize full = ImageFileSize(m_previewName);
+            m_previewRect = TBatchFramer::PreviewRect(full.width(), full.height(), box.width(),
+                                                      box.height());
+            m_previewPhoto = DecodeImageFile(m_previewName, m_previewRect.size().toSize());
+        } catch (const std::exception&) {
+        }
     }
     const QImage& photo = m_previewPhoto;
-    const QRectF dest = TBatchFramer::PreviewRect(photo.width(), photo.height(), pbImage->width(),
-                                                  pbImage->height());
-    DrawBitmap(Painter, photo, dest, QRect(0, 0, photo.width(), photo.height()),
+    DrawBitmap(Painter, photo, m_previewRect, QRect(0, 0, photo.width(), photo.height()),
                TInterpolation::Default);
 }
 

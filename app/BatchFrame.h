@@ -9,6 +9,8 @@
 #include <QDialog>
 #include <QImage>
 #include <QPointer>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 
 class QButtonGroup;
@@ -114,9 +116,12 @@ private:
 
     bool m_running = false;
     bool m_closeAfterRun = false;
-    // The photo preview's last decoded photo.
+    // The photo preview's last photo, decoded at the size it is shown in a
+    // box of m_previewBox, and where it is shown.
     QString m_previewName;
+    QSize m_previewBox;
     QImage m_previewPhoto;
+    QRectF m_previewRect;
 };
 
 // The wizard the main window opened last.

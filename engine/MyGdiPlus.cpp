@@ -74,6 +74,17 @@ QImage NormalizeDecoded(const QImage& image)
 
 namespace {
 
+// The pixel format the reader decodes into; unknown without a size. Some
+// readers answer a damaged header with a value that is no format at all.
+QImage::Format ReaderFormat(QImageReader& reader, const QSize& size)
+{
+    if (!size.isValid())
+        return QImage::Format_Invalid;
+    const int format = static_cast<int>(reader.imageFormat());
+    return format > 0 && format < QImage::NImageFormats ? static_cast<QImage::Format>(format)
+                                                       : QImage::Format_Invalid;
+}
+
 // The size is read from the header and checked before anything is decoded.
 QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
                 const QSize& scaledSize = QSize())
@@ -81,7 +92,7 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
-    const QImage::Format format = reader.imageFormat();
+    const QImage::Format format = ReaderFormat(reader, size);
     if (budget)
         budget->Charge(size, format);
     CheckPictureSize(budget ? budget->FileName() : fileName, size, format);

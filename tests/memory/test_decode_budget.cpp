@@ -130,6 +130,19 @@ TEST_F(DecodeBudgetTest, StoppedLoadEndsBeforeTheNextPicture)
     stopped.SetStopRequest([&] { return ++pictures > 1; });
     EXPECT_THROW(stopped.LoadFromFile(path), EDecodeStopped);
     EXPECT_EQ(pictures, 2);
+
+    // The side panel's frame thumbnail of a browser told to stop while it
+    // builds gives up and stays empty.
+    TPicThumb browser;
+    browser.AddFile(path);
+    browser.OnCreateThumb = [](TPicThumb* Sender, const QString& File, TThumbBitmap& Bitmap,
+                               int32_t W, int32_t H, PImageInfor Info) {
+        Sender->StopThumbs();
+        TSidePanel::thuFrameCreateThumb(Sender, File, Bitmap, W, H, Info);
+    };
+    browser.BuildThumbs();
+    EXPECT_TRUE(browser.Item(0)->Thumb.Image.isNull());
+    EXPECT_EQ(browser.State(), TPicThumb::StateIdle);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "MyGdiPlus.h"
 
 #include "DecodeBudget.h"
+#include "FastDecode.h"
 #include "PixelPass.h"
 
 #include <QBuffer>
@@ -111,6 +112,11 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
     PrepareImageDecoding();
+    // JPEG and PNG of the common kinds at their own size, straight into
+    // 32-bit bitmaps; FastDecodeFile takes only sizes within the allowance.
+    if (!scaledSize.isValid())
+        if (std::optional<QImage> fast = FastDecodeFile(fileName))
+            return *std::move(fast);
     QImageReader reader(fileName);
     return ReadWith(reader, fileName, nullptr, scaledSize);
 }

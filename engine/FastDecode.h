@@ -1,0 +1,30 @@
+#pragma once
+
+// JPEG and PNG files decoded straight into 32-bit bitmaps through
+// libjpeg-turbo's TurboJPEG interface and libspng, giving exactly the pixels
+// and the resolution that Qt's readers give (TurboJPEG is the same
+// libjpeg-turbo with the same accurate inverse DCT and smooth upsampling;
+// libspng is lossless), without their row conversions and copies.
+//
+// Only the kinds whose result is known to match are taken: baseline,
+// extended and progressive JPEG in grey or colour without a colour profile
+// or comments; 8-bit PNG without transparency chunks beside a palette, gamma,
+// colour profile or text. Everything else, a picture over
+// FastDecodeMaxPixels (its size read from the header before anything is
+// allocated) and any decoder error or warning give no result, and the caller
+// reads the file with Qt's readers instead.
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// 64 megapixels: under the imaging layer's allowance for one picture
+// (MaxPicturePixels), so nothing the fast path takes would be refused.
+constexpr int64_t FastDecodeMaxPixels = int64_t(1) << 26;
+
+// Format_RGB32 for pictures without alpha, Format_ARGB32 with alpha, as
+// NormalizeDecoded gives; nothing when the file is not one of the kinds
+// above.
+std::optional<QImage> FastDecodeFile(const QString& FileName);

@@ -1,7 +1,11 @@
 #pragma once
 
 // Drives modal dialogs from inside their own event loop: the action runs once
-// the first modal widget of the wanted type is up.
+// the first modal widget of the wanted type is up. A driver that waits ten
+// seconds in vain fails the test on any other modal widget standing in the
+// way, and closes it.
+
+#include "ModalWatchdog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,10 +28,15 @@ template <class T = QWidget> void WhenModal(std::function<void(T*)> action)
             widget && widget->isVisible()) {
             timer->stop();
             timer->deleteLater();
+            const TModalWatchdog::TTaken taken(widget);
             action(widget);
         } else if (deadline.hasExpired()) {
             timer->stop();
             timer->deleteLater();
+            if (QWidget* other = TModalWatchdog::Unanswered())
+                TModalWatchdog::FailAndClose(
+                    other, QStringLiteral("A modal dialog stood where the test waited for a %1")
+                               .arg(QLatin1String(T::staticMetaObject.className())));
         }
     });
     timer->start();

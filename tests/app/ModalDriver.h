@@ -9,11 +9,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -52,6 +58,29 @@ inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text =
             pressed->click();
         else
             box->reject();
+    });
+}
+
+// Answers the next file dialog with File (a full name), or cancels it when
+// File is empty; Folder, when given, receives the folder the dialog showed.
+// The name is typed into the name box after the list's selection is cleared:
+// a selection left from an earlier showing would otherwise win over the
+// typed name whenever the box does not have the focus yet.
+inline void AnswerFileDialog(const QString& file, QString* folder = nullptr)
+{
+    WhenModal<QFileDialog>([file, folder](QFileDialog* dialog) {
+        if (folder)
+            *folder = dialog->directory().absolutePath();
+        if (file.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        if (auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+            list->selectionModel()->clearSelection();
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(file);
+        static_cast<QDialog*>(dialog)->accept();
     });
 }
 

@@ -48,23 +48,6 @@ QByteArray Head(const QString& file)
     return f.open(QIODevice::ReadOnly) ? f.read(3) : QByteArray();
 }
 
-// Answers the next file dialog with the given file, or cancels it.
-void AnswerFileDialog(const QString& file)
-{
-    WhenModal<QFileDialog>([file](QFileDialog* dialog) {
-        if (file.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // The full name typed into the name edit: selectFile depends on the
-        // dialog's folder model having loaded.
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(edit, nullptr);
-        edit->setText(file);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
 } // namespace
 
 class BatchFrameTest : public ::testing::Test

@@ -45,24 +45,6 @@ void AnswerColorDialog(const QColor& color, QColor* initial = nullptr)
     });
 }
 
-// Answers the next file dialog with Path (cancels for an empty path); the
-// folder it opened in goes to Folder.
-void AnswerFileDialog(const QString& path, QString* folder = nullptr)
-{
-    WhenModal<QFileDialog>([=](QFileDialog* dialog) {
-        if (folder)
-            *folder = dialog->directory().absolutePath();
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(edit, nullptr);
-        edit->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
 class DesignerTest : public ::testing::Test
 {
 protected:

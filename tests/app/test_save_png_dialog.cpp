@@ -89,12 +89,7 @@ TEST(SavePNGDialogTest, TheDotsButtonTakesTheChosenName)
     TfrmSavePNG dialog(dir.path() + QLatin1Char('/'));
     dialog.show();
     const QString chosen = dir.file(QStringLiteral("mine.png"));
-    WhenModal<QFileDialog>([chosen](QFileDialog* d) {
-        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(edit, nullptr);
-        edit->setText(chosen);
-        static_cast<QDialog*>(d)->accept();
-    });
+    AnswerFileDialog(chosen);
     QTest::mouseClick(dialog.edtOutputFileNameSubEditButton0, Qt::LeftButton);
     EXPECT_EQ(dialog.OutputFileName(), chosen);
     WhenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });

@@ -75,17 +75,6 @@ QImage ThumbOf(TPicThumb* thumb, int index)
     return item->Thumb.Image.copy();
 }
 
-// Types the file's full name into the next file dialog and confirms it.
-void ChooseInNextFileDialog(const QString& file)
-{
-    WhenModal<QFileDialog>([file](QFileDialog* dialog) {
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(edit, nullptr);
-        edit->setText(file);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
 // The centre of an item's cell at the browser's present size.
 QPoint CellCentre(TPicThumb* thumb, int index)
 {
@@ -546,12 +535,12 @@ TEST_F(SidePanelTest, LoadingFromFileGoesToTheCanvasWithoutTouchingTheLists)
     const QString chosen = dir.file(QStringLiteral("chosen.png"));
     WritePng(chosen, 120, 80, Qt::yellow);
 
-    ChooseInNextFileDialog(chosen);
+    AnswerFileDialog(chosen);
     QTest::mouseClick(panel->SpTBXButton8, Qt::LeftButton);
     EXPECT_EQ(PixelAt(*canvas->Frame->GetBitmap(), 5, 5), qRgb(255, 255, 0));
     EXPECT_EQ(panel->thPng->Count(), 2);
 
-    ChooseInNextFileDialog(chosen);
+    AnswerFileDialog(chosen);
     QTest::mouseClick(panel->SpTBXButton9, Qt::LeftButton);
     EXPECT_EQ(canvas->Overlays.size(), 1u);
     EXPECT_EQ(panel->thuPicture->Count(), 4);

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -80,7 +79,8 @@ QPixmap BandPicture()
 
 } // namespace
 
-TfrmBatchFrame::TfrmBatchFrame(QWidget* parent) : QDialog(parent)
+TfrmBatchFrame::TfrmBatchFrame(QWidget* parent, TLastFolder PhotoFolder, TLastFolder PngFolder)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Batch Frame"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -138,18 +138,15 @@ TfrmBatchFrame::TfrmBatchFrame(QWidget* parent) : QDialog(parent)
     layout->addWidget(bottomLine);
     layout->addLayout(buttons);
 
-    OpenPictureDialog1 = new QFileDialog(this, QStringLiteral("Open"));
-    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFiles);
-    OpenPictureDialog1->setNameFilters(
+    OpenPictureDialog1 = new TOpenPictureDialog(
+        this,
         {QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
          QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
          QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icons (*.ico)"),
-         QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("Metafiles (*.wmf)")});
-    OpenPictureDialog2 = new QFileDialog(this, QStringLiteral("Open"));
-    OpenPictureDialog2->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog2->setFileMode(QFileDialog::ExistingFile);
-    OpenPictureDialog2->setNameFilters({QStringLiteral("png (*.png)")});
+         QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("Metafiles (*.wmf)")},
+        QFileDialog::ExistingFiles, std::move(PhotoFolder));
+    OpenPictureDialog2 = new TOpenPictureDialog(this, {QStringLiteral("png (*.png)")},
+                                                QFileDialog::ExistingFile, std::move(PngFolder));
     OpenPictureDialog2->setDefaultSuffix(QStringLiteral("png"));
 
     connect(btnNext, &QPushButton::clicked, this, Guarded(this, [this] { btnNextClick(); }));
@@ -479,12 +476,10 @@ void TfrmBatchFrame::SpTBXButton2Click()
 
 void TfrmBatchFrame::SpTBXButton1Click()
 {
-    if (OpenPictureDialog2->exec() != QDialog::Accepted)
+    const QString file = OpenPictureDialog2->ChooseFile();
+    if (file.isEmpty())
         return;
-    const QStringList files = OpenPictureDialog2->selectedFiles();
-    if (files.isEmpty())
-        return;
-    FrameFileName = files.first();
+    FrameFileName = file;
     IsPngFrame = true;
     PaintBox1->update();
 }
@@ -518,10 +513,7 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
 
 void TfrmBatchFrame::SpeedButton3Click()
 {
-    OpenPictureDialog1->selectNameFilter(OpenPictureDialog1->nameFilters().first());
-    if (OpenPictureDialog1->exec() != QDialog::Accepted)
-        return;
-    for (const QString& file : OpenPictureDialog1->selectedFiles())
+    for (const QString& file : OpenPictureDialog1->Choose())
         lsbPicture->addItem(file);
 }
 

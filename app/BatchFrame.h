@@ -6,6 +6,8 @@
 // run happens inside the click on "Next" that enters the last page; the work
 // on each photo is TBatchFramer's.
 
+#include "OpenPictureDialog.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QPointer>
@@ -14,7 +16,6 @@
 #include <QString>
 
 class QButtonGroup;
-class QFileDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -33,7 +34,10 @@ class TfrmBatchFrame : public QDialog
     Q_OBJECT
 
 public:
-    explicit TfrmBatchFrame(QWidget* parent = nullptr);
+    // PhotoFolder and PngFolder: where the two picture-open dialogs were last
+    // used, shared with the wizards before and after this one.
+    explicit TfrmBatchFrame(QWidget* parent = nullptr, TLastFolder PhotoFolder = {},
+                            TLastFolder PngFolder = {});
     ~TfrmBatchFrame() override;
 
     // --- State -----------------------------------------------------------------
@@ -97,8 +101,8 @@ public:
     QPushButton* btnBack = nullptr;
     QPushButton* btnNext = nullptr;
     QPushButton* btnExit = nullptr;
-    QPointer<QFileDialog> OpenPictureDialog1;
-    QPointer<QFileDialog> OpenPictureDialog2;
+    QPointer<TOpenPictureDialog> OpenPictureDialog1;
+    QPointer<TOpenPictureDialog> OpenPictureDialog2;
 
 public slots:
     void reject() override;

@@ -1,8 +1,9 @@
 #include "DesignerWidgets.h"
 
 #include "MyGdiPlus.h"
+#include "OpenPictureDialog.h"
+#include "WaitCursor.h"
 
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -47,36 +48,19 @@ QFrame* Framed(QWidget* Widget)
     return frame;
 }
 
-QStringList NameFilters(const QString& Filter)
+TOpenPictureDialog* PictureDialog(QWidget* parent, const QString& Filter)
 {
-    const QStringList parts = Filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The file dialog reads the patterns from the last brackets.
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return filters;
+    return new TOpenPictureDialog(parent, TOpenPictureDialog::NameFilters(Filter));
 }
 
-QFileDialog* PictureDialog(QWidget* parent, const QString& Filter)
+QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& ProgramFolder)
 {
-    auto* dialog = new QFileDialog(parent, QStringLiteral("Open"));
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog->setNameFilters(NameFilters(Filter));
-    return dialog;
-}
-
-QImage ChooseBackgroundPicture(QFileDialog& Dialog, const QString& ProgramFolder)
-{
-    Dialog.setDirectory(ProgramFolder + QStringLiteral("bkpic"));
-    if (Dialog.exec() != QDialog::Accepted)
+    Dialog.SetStartFolder(ProgramFolder + QStringLiteral("bkpic"));
+    const QString file = Dialog.ChooseFile();
+    if (file.isEmpty())
         return QImage();
-    const QStringList chosen = Dialog.selectedFiles();
-    return chosen.isEmpty() ? QImage() : DecodeImageFile(chosen.first());
+    const TWaitCursor waitCursor;
+    return DecodeImageFile(file);
 }
 
 } // namespace DesignerWidgets

@@ -4,15 +4,14 @@
 
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
-class QFileDialog;
 class QFrame;
 class QLineEdit;
 class QPushButton;
 class QSlider;
 class QToolButton;
 class QWidget;
+class TOpenPictureDialog;
 
 namespace DesignerWidgets {
 
@@ -26,11 +25,9 @@ QPushButton* Button(const QString& Caption);
 // Widget inside a thin sunken box of its own.
 QFrame* Framed(QWidget* Widget);
 // The picture-open dialog with the filter given as "text|patterns|..." pairs.
-QFileDialog* PictureDialog(QWidget* parent, const QString& Filter);
+TOpenPictureDialog* PictureDialog(QWidget* parent, const QString& Filter);
 // Runs the picture-open dialog in the program folder's "bkpic" folder and
 // decodes the chosen picture; a null picture when nothing was chosen.
-QImage ChooseBackgroundPicture(QFileDialog& Dialog, const QString& ProgramFolder);
-// "text|patterns|..." pairs as the file dialog's name filters.
-QStringList NameFilters(const QString& Filter);
+QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& ProgramFolder);
 
 } // namespace DesignerWidgets

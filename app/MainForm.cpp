@@ -24,6 +24,7 @@
 #include "MapiControl.h"
 #include "QynKadrix.h"
 #include "TextClass.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -381,10 +382,7 @@ void TfrmMain::CreateStatusBar()
 
 void TfrmMain::CreateDialogs()
 {
-    OpenPictureDialog1 = new QFileDialog(this, QStringLiteral("Open"));
-    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenPictureDialog1->setNameFilters(OpenPictureFilters());
+    OpenPictureDialog1 = new TOpenPictureDialog(this, OpenPictureFilters());
 
     SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"));
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
@@ -423,16 +421,7 @@ void TfrmMain::Connect(QAction* action, void (TfrmMain::*handler)())
 
 QStringList TfrmMain::OpenPictureFilters()
 {
-    const QStringList parts = kOpenPictureFilter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The file dialog reads the patterns from the last brackets, so they
-        // are always appended, also after a description that names its own.
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return filters;
+    return TOpenPictureDialog::NameFilters(kOpenPictureFilter);
 }
 
 // --- Start-up -------------------------------------------------------------------
@@ -504,7 +493,7 @@ void TfrmMain::SpTBXButton5Click()
 void TfrmMain::SpTBXItem15Click()
 {
     // Each use makes a new wizard; the window frees them all when it goes.
-    frmBatchFrame = new TfrmBatchFrame(this);
+    frmBatchFrame = new TfrmBatchFrame(this, m_batchPhotoFolder, m_batchPngFolder);
     frmBatchFrame->exec();
 }
 
@@ -602,13 +591,11 @@ void TfrmMain::UpdateUndoRedo()
 
 void TfrmMain::mOpenPhotoClick()
 {
-    OpenPictureDialog1->selectNameFilter(OpenPictureFilters().first());
-    if (OpenPictureDialog1->exec() != QDialog::Accepted)
+    const QString file = OpenPictureDialog1->ChooseFile();
+    if (file.isEmpty())
         return;
-    const QStringList files = OpenPictureDialog1->selectedFiles();
-    if (files.isEmpty())
-        return;
-    QynKadrix1->OpenPhoto(files.first());
+    const TWaitCursor waitCursor;
+    QynKadrix1->OpenPhoto(file);
     UpdateUndoRedo();
 }
 

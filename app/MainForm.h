@@ -5,6 +5,7 @@
 // commands. Every handler is connected through Guarded (HandlerGuard.h).
 
 #include "DesktopServices.h"
+#include "OpenPictureDialog.h"
 #include "ProgramFolder.h"
 
 #include <QMainWindow>
@@ -193,7 +194,7 @@ public:
     QAction* pmRotateLeft = nullptr;
     QAction* pmRotateRight = nullptr;
 
-    QPointer<QFileDialog> OpenPictureDialog1;
+    QPointer<TOpenPictureDialog> OpenPictureDialog1;
     QPointer<QFileDialog> SaveDialog1;
     QPointer<TFontSelectDialog> FontDialog1;
     // The mail component of the mail command (no dialog of its own, no events).
@@ -226,6 +227,10 @@ private:
 
     TDesktopServices m_services;
     TProgramFolderFunc m_programFolder;
+    // The batch wizard's photo and PNG frame folders, kept from one wizard to
+    // the next.
+    TLastFolder m_batchPhotoFolder;
+    TLastFolder m_batchPngFolder;
     bool m_shown = false;
     bool m_activated = false;
     bool m_activatePending = false;

@@ -5,11 +5,11 @@
 #include "MyGdiPlus.h"
 #include "NewFrameFile.h"
 #include "NumericEdit.h"
+#include "OpenPictureDialog.h"
 #include "PaintBox.h"
 #include "ScreenCentre.h"
 
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>

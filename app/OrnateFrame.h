@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QString>
 
-class QFileDialog;
+class TOpenPictureDialog;
 class QLineEdit;
 class QPainter;
 class QPushButton;
@@ -63,7 +63,7 @@ public:
     TPaintBox* PaintBox1 = nullptr;
     QPushButton* SpTBXButton1 = nullptr;
     QPushButton* SpTBXButton2 = nullptr;
-    QPointer<QFileDialog> OpenPictureDialog1;
+    QPointer<TOpenPictureDialog> OpenPictureDialog1;
 
     // The preview box's size.
     static constexpr int PreviewWidth = 161;

@@ -3,9 +3,10 @@
 #include "HandlerGuard.h"
 #include "MainForm.h"
 #include "NewFrameFile.h"
+#include "OpenPictureDialog.h"
 #include "PicFrameMaker.h"
+#include "WaitCursor.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QPaintEvent>
@@ -65,10 +66,7 @@ TfrmPictureFrame::TfrmPictureFrame(QWidget* parent, TProgramFolderFunc ProgramFo
     connect(SpTBXButton2, &QPushButton::clicked, this,
             Guarded(this, [this] { SpTBXButton2Click(); }));
 
-    OpenPictureDialog1 = new QFileDialog(this, QStringLiteral("Open"));
-    OpenPictureDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenPictureDialog1->setNameFilters(TfrmMain::OpenPictureFilters());
+    OpenPictureDialog1 = new TOpenPictureDialog(this, TfrmMain::OpenPictureFilters());
 }
 
 void TfrmPictureFrame::showEvent(QShowEvent* event)
@@ -105,14 +103,12 @@ void TfrmPictureFrame::FormShow()
 
 void TfrmPictureFrame::SpTBXButton3Click()
 {
-    OpenPictureDialog1->setDirectory(m_programFolder());
-    OpenPictureDialog1->selectNameFilter(TfrmMain::OpenPictureFilters().first());
-    if (OpenPictureDialog1->exec() != QDialog::Accepted)
+    OpenPictureDialog1->SetStartFolder(m_programFolder());
+    const QString file = OpenPictureDialog1->ChooseFile();
+    if (file.isEmpty())
         return;
-    const QStringList files = OpenPictureDialog1->selectedFiles();
-    if (files.isEmpty())
-        return;
-    FrameSplit1->LoadPicture(files.first());
+    const TWaitCursor waitCursor;
+    FrameSplit1->LoadPicture(file);
     PaintBox1->repaint();
 }
 

@@ -14,7 +14,7 @@
 #include <QPointer>
 #include <QString>
 
-class QFileDialog;
+class TOpenPictureDialog;
 class QFrame;
 class QPushButton;
 class QWidget;
@@ -64,7 +64,7 @@ public:
     QPushButton* SpTBXButton3 = nullptr;
     QPushButton* SpTBXButton1 = nullptr;
     QPushButton* SpTBXButton2 = nullptr;
-    QPointer<QFileDialog> OpenPictureDialog1;
+    QPointer<TOpenPictureDialog> OpenPictureDialog1;
 
 protected:
     void showEvent(QShowEvent* event) override;

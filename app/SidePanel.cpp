@@ -2,12 +2,12 @@
 
 #include "FrameMaker.h"
 #include "HandlerGuard.h"
+#include "OpenPictureDialog.h"
 #include "QynKadrix.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -81,10 +81,8 @@ TSidePanel::TSidePanel(TQynKadrix* Canvas, TProgramFolderFunc ProgramFolder, QWi
     BuildPngTab(PngPage);
     BuildClipArtTab(ClipArtPage);
 
-    OpenPictureDialog2 = new QFileDialog(FramePage->window(), QStringLiteral("Open"));
-    OpenPictureDialog2->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenPictureDialog2->setFileMode(QFileDialog::ExistingFile);
-    OpenPictureDialog2->setNameFilters({QStringLiteral("png (*.png)")});
+    OpenPictureDialog2 =
+        new TOpenPictureDialog(FramePage->window(), {QStringLiteral("png (*.png)")});
     OpenPictureDialog2->setDefaultSuffix(QStringLiteral("png"));
 }
 
@@ -456,8 +454,5 @@ void TSidePanel::SpTBXButton9Click()
 
 QString TSidePanel::ChoosePng()
 {
-    if (OpenPictureDialog2->exec() != QDialog::Accepted)
-        return {};
-    const QStringList files = OpenPictureDialog2->selectedFiles();
-    return files.isEmpty() ? QString() : files.first();
+    return OpenPictureDialog2->ChooseFile();
 }

@@ -17,7 +17,7 @@
 #include <QString>
 
 class QComboBox;
-class QFileDialog;
+class TOpenPictureDialog;
 class QLabel;
 class QMenu;
 class QAction;
@@ -109,7 +109,7 @@ public:
     QPushButton* SpTBXButton9 = nullptr;
     TPicThumb* thuPicture = nullptr;
 
-    QPointer<QFileDialog> OpenPictureDialog2;
+    QPointer<TOpenPictureDialog> OpenPictureDialog2;
 
     // The option values every browser of the panel shows with.
     static void SetPanelOptions(TPicThumb& Thumb);

@@ -8,13 +8,13 @@
 #include "MyGdiPlus.h"
 #include "NewFrameFile.h"
 #include "NumericEdit.h"
+#include "OpenPictureDialog.h"
 #include "PaintBox.h"
 #include "ScreenCentre.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
 #include <QDateTime>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>

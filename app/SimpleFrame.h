@@ -13,7 +13,7 @@
 #include <QString>
 
 class QColorDialog;
-class QFileDialog;
+class TOpenPictureDialog;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -94,7 +94,7 @@ public:
     QPushButton* SpTBXButton1 = nullptr;
     QPushButton* SpTBXButton2 = nullptr;
     QPointer<QColorDialog> ColorDialog1;
-    QPointer<QFileDialog> OpenPictureDialog1;
+    QPointer<TOpenPictureDialog> OpenPictureDialog1;
 
     // The preview box's size.
     static constexpr int PreviewWidth = 161;

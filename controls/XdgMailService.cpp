@@ -1,12 +1,12 @@
 #include "XdgMailService.h"
 
-#include <QCursor>
+#include "WaitCursor.h"
+
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,16 +23,6 @@ const QString kLauncher =
                    "printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"");
 
 constexpr int kPollMs = 10;
-
-// The wait cursor while the tool starts the mail program.
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 // Exit codes of xdg-email.
 constexpr int kExitSyntax = 1;

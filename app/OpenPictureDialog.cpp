@@ -1,0 +1,222 @@
+#include "OpenPictureDialog.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPixmap>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Wide enough for the places, the detailed list with its name, size, type
+// and date columns, and the preview.
+constexpr int kDialogWidth = 1040;
+constexpr int kDialogHeight = 560;
+constexpr int kPlacesWidth = 150;
+// The box the preview picture is fitted into.
+constexpr int kPreviewSide = 240;
+constexpr int kPreviewMargin = 8;
+// A picture that its decoder cannot reduce while reading is previewed only up
+// to this size (256 MB as 32-bit pixels); JPEG decoders read a reduced
+// picture straight away.
+constexpr int64_t kPreviewFullDecodePixels = int64_t(1) << 26;
+
+// The picture in File decoded no larger than Box, keeping its proportions,
+// and its size in pixels as the file's header gives it; a null picture for a
+// file that does not decode.
+QImage DecodePreview(const QString& File, const QSize& Box, QSize& PixelSize)
+{
+    PixelSize = QSize();
+    if (!QFileInfo(File).isFile())
+        return QImage();
+    QImageReader reader(File);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.isEmpty())
+        return QImage();
+    if (reader.format() != "jpeg" &&
+        int64_t(size.width()) * size.height() > kPreviewFullDecodePixels)
+        return QImage();
+    QSize scaled = size;
+    if (scaled.width() > Box.width() || scaled.height() > Box.height())
+        scaled = size.scaled(Box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // Decoded at the preview's size: a large photo's decoder skips the detail
+    // it would throw away.
+    reader.setScaledSize(scaled);
+    QImage picture;
+    if (!reader.read(&picture))
+        return QImage();
+    PixelSize = size;
+    return picture;
+}
+
+} // namespace
+
+TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filters, FileMode Mode,
+                                       TLastFolder LastFolder)
+    : QFileDialog(parent, QStringLiteral("Open")), m_lastFolder(std::move(LastFolder))
+{
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setFileMode(Mode);
+    setNameFilters(Filters);
+    setViewMode(QFileDialog::Detail);
+
+    auto* preview = new QWidget;
+    preview->setFixedWidth(kPreviewSide + 2 * kPreviewMargin);
+    m_previewPicture = new QLabel;
+    m_previewPicture->setAlignment(Qt::AlignCenter);
+    m_previewSize = new QLabel;
+    m_previewSize->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    auto* column = new QVBoxLayout(preview);
+    column->setContentsMargins(kPreviewMargin, 0, kPreviewMargin, 0);
+    column->addWidget(m_previewPicture);
+    column->addWidget(m_previewSize);
+    column->addStretch();
+    resize(kDialogWidth, kDialogHeight);
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
+        splitter->addWidget(preview);
+        splitter->setCollapsible(splitter->indexOf(preview), false);
+        splitter->setSizes({kPlacesWidth, kDialogWidth, preview->width()});
+    }
+    // The name takes the room the size, type and date leave.
+    if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+
+    // The list and the detailed list share one selection; a name typed into
+    // the name box selects its file too.
+    if (auto* list = findChild<QListView*>(QStringLiteral("listView"));
+        list && list->selectionModel())
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] { ShowPreview(selectedFiles().value(0)); });
+}
+
+TOpenPictureDialog::~TOpenPictureDialog() = default;
+
+QStringList TOpenPictureDialog::NameFilters(const QString& Filter)
+{
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
+
+QString TOpenPictureDialog::StartFolder(const QString& Fixed, const QString& LastUsed)
+{
+    if (!Fixed.isEmpty())
+        return Fixed;
+    if (!LastUsed.isEmpty() && QFileInfo(LastUsed).isDir())
+        return LastUsed;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
+
+QString TOpenPictureDialog::StartFolder() const
+{
+    return StartFolder(m_startFolder, m_lastFolder.Get());
+}
+
+QStringList TOpenPictureDialog::Choose()
+{
+    if (exec() != QDialog::Accepted)
+        return {};
+    return selectedFiles();
+}
+
+QString TOpenPictureDialog::ChooseFile()
+{
+    const QStringList files = Choose();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString TOpenPictureDialog::PreviewText() const
+{
+    return m_previewSize->text();
+}
+
+int TOpenPictureDialog::exec()
+{
+    selectNameFilter(nameFilters().value(0));
+    setDirectory(StartFolder());
+    ShowPreview(QString());
+    AttachCompletion();
+    const int result = QFileDialog::exec();
+    // The place the dialog covered is painted again before the caller starts
+    // on the chosen file, which may take a while for a large picture.
+    const QRect covered = geometry();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (QWidget* owner = parentWidget()) {
+        QWidget* window = owner->window();
+        window->repaint(QRect(window->mapFromGlobal(covered.topLeft()), covered.size()));
+    }
+    return result;
+}
+
+void TOpenPictureDialog::done(int result)
+{
+    DetachCompletion();
+    QFileDialog::done(result);
+    if (result == QDialog::Accepted) {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty())
+            m_lastFolder.Set(QFileInfo(files.first()).absolutePath());
+    }
+}
+
+void TOpenPictureDialog::ShowPreview(const QString& File)
+{
+    QSize pixels;
+    m_preview =
+        File.isEmpty() ? QImage() : DecodePreview(File, QSize(kPreviewSide, kPreviewSide), pixels);
+    if (m_preview.isNull()) {
+        m_previewPicture->clear();
+        m_previewSize->clear();
+        return;
+    }
+    m_previewPicture->setPixmap(QPixmap::fromImage(m_preview));
+    m_previewSize->setText(QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
+}
+
+void TOpenPictureDialog::DetachCompletion()
+{
+    // The completion list is a window of its own: Enter typed into the name
+    // box while it is open closes the dialog but not the list, which would
+    // then stay on the screen and take the next click. The name box also has
+    // no completion while the dialog is closed, so that a folder listing that
+    // ends later cannot open the list again.
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!edit || !edit->completer())
+        return;
+    m_completion = edit->completer();
+    edit->setCompleter(nullptr);
+    if (QAbstractItemView* popup = m_completion->popup())
+        popup->hide();
+}
+
+void TOpenPictureDialog::AttachCompletion()
+{
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit && m_completion)
+        edit->setCompleter(m_completion);
+}

@@ -1,0 +1,189 @@
+// The picture-open dialog: the preview of the selected picture, the folder it
+// opens in, and a dialog closed with Enter that leaves nothing on the screen.
+
+#include "ModalDriver.h"
+#include "OpenPictureDialog.h"
+#include "TestSupport.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Points the user's pictures folder at a place of the test's own for the
+// lifetime of the object, through the user-dirs file of the configuration
+// folder.
+class TScopedPictures
+{
+public:
+    explicit TScopedPictures(const QString& Pictures)
+        : m_old(qgetenv("XDG_CONFIG_HOME")), m_hadOld(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    {
+        QFile dirs(m_config.file(QStringLiteral("user-dirs.dirs")));
+        if (dirs.open(QIODevice::WriteOnly))
+            dirs.write("XDG_PICTURES_DIR=\"" + Pictures.toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+    ~TScopedPictures()
+    {
+        if (m_hadOld)
+            qputenv("XDG_CONFIG_HOME", m_old);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+private:
+    TTempDir m_config;
+    QByteArray m_old;
+    bool m_hadOld;
+};
+
+QStringList PictureFilters()
+{
+    return TOpenPictureDialog::NameFilters(
+        QStringLiteral("All |*.jpg;*.png|Png Image File(*.png)|*.png"));
+}
+
+// Waits until the dialog's folder model has listed Folder.
+void WaitForListing(QFileDialog& Dialog, const QString& Folder, int Count)
+{
+    auto* model = Dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(Folder)), Count, 10000);
+}
+
+class OpenPictureDialogTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { StopModalDrivers(); }
+
+    TTempDir folder;
+};
+
+} // namespace
+
+TEST_F(OpenPictureDialogTest, PreviewShowsTheSelectedPictureWithItsSizeAndNothingForABrokenFile)
+{
+    const QString photo = folder.file(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(MakeGradient(1200, 800).save(photo, "JPG"));
+    ASSERT_TRUE(MakeSolid(100, 400, Qt::red).save(folder.file(QStringLiteral("tall.png")), "PNG"));
+    folder.write(QStringLiteral("broken.jpg"), "no picture in here");
+
+    TOpenPictureDialog dialog(nullptr, PictureFilters());
+    dialog.setDirectory(folder.path());
+    dialog.show();
+    WaitForListing(dialog, folder.path(), 3);
+
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    // A name typed selects its file in the list.
+    edit->setText(QStringLiteral("photo.jpg"));
+    // Decoded at the preview's size, not at the photo's.
+    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(240, 160));
+    EXPECT_EQ(dialog.PreviewText(), QStringLiteral("1200 x 800"));
+
+    edit->setText(QStringLiteral("tall.png"));
+    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(60, 240));
+    EXPECT_EQ(dialog.PreviewText(), QStringLiteral("100 x 400"));
+
+    edit->setText(QStringLiteral("broken.jpg"));
+    EXPECT_TRUE(dialog.PreviewPicture().isNull());
+    EXPECT_TRUE(dialog.PreviewText().isEmpty());
+}
+
+TEST_F(OpenPictureDialogTest, OpensInItsOwnFolderElseTheLastUsedElseThePictures)
+{
+    const QString pictures = folder.file(QStringLiteral("Pictures"));
+    const QString last = folder.file(QStringLiteral("last"));
+    const QString fixed = folder.file(QStringLiteral("bkpic"));
+    for (const QString& path : {pictures, last, fixed})
+        ASSERT_TRUE(QDir().mkpath(path));
+    const TScopedPictures scoped(pictures);
+
+    EXPECT_EQ(TOpenPictureDialog::StartFolder(QString(), QString()), pictures);
+    EXPECT_EQ(TOpenPictureDialog::StartFolder(QString(), last), last);
+    EXPECT_EQ(TOpenPictureDialog::StartFolder(fixed, last), fixed);
+    // A folder that has gone since.
+    EXPECT_EQ(TOpenPictureDialog::StartFolder(QString(), folder.file(QStringLiteral("gone"))),
+              pictures);
+    ASSERT_TRUE(QDir(pictures).removeRecursively());
+    EXPECT_EQ(TOpenPictureDialog::StartFolder(QString(), QString()), QDir::homePath());
+}
+
+TEST_F(OpenPictureDialogTest, TheFolderLastUsedIsKeptForTheNextDialogThatSharesIt)
+{
+    const QString photo = folder.file(QStringLiteral("photo.png"));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(photo, "PNG"));
+    TLastFolder last;
+    {
+        TOpenPictureDialog first(nullptr, PictureFilters(), QFileDialog::ExistingFiles, last);
+        WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(photo);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        EXPECT_EQ(first.Choose(), QStringList{photo});
+    }
+    TOpenPictureDialog second(nullptr, PictureFilters(), QFileDialog::ExistingFile, last);
+    QString opened;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        opened = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    EXPECT_TRUE(second.ChooseFile().isEmpty());
+    EXPECT_EQ(opened, QDir(folder.path()).absolutePath());
+}
+
+TEST_F(OpenPictureDialogTest, NameTypedAndEnterLeavesNoCompletionAndTheNextClickCounts)
+{
+    const QString photo = folder.file(QStringLiteral("photo.png"));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(photo, "PNG"));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::red).save(folder.file(QStringLiteral("photos.png")), "PNG"));
+
+    QWidget window;
+    auto* next = new QPushButton(QStringLiteral("Next"), &window);
+    next->setGeometry(0, 0, 400, 300);
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(next, &QPushButton::clicked);
+
+    TOpenPictureDialog dialog(&window, PictureFilters());
+    dialog.SetStartFolder(folder.path());
+    QCompleter* completer = nullptr;
+    WhenModal<QFileDialog>([&](QFileDialog* shown) {
+        WaitForListing(*shown, folder.path(), 2);
+        auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        completer = edit->completer();
+        ASSERT_NE(completer, nullptr);
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("photo.png"));
+        QTRY_VERIFY_WITH_TIMEOUT(completer->popup()->isVisible(), 10000);
+        // Enter reaches the name box with the list still open, as it does
+        // on an X server.
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (shown->isVisible())
+            shown->reject();
+    });
+    EXPECT_EQ(dialog.ChooseFile(), photo);
+    ASSERT_NE(completer, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(completer->popup()->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+}

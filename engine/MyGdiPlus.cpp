@@ -2,13 +2,12 @@
 
 #include "DecodeBudget.h"
 #include "FastDecode.h"
+#include "FileWriter.h"
 #include "PixelPass.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <mutex>
 
@@ -312,27 +311,5 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
 
 bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write)
 {
-    // Write to what a symbolic link points at, so the link stays a link.
-    QString target = fileName;
-    const QFileInfo info(fileName);
-    if (info.isSymLink()) {
-        const QString linked = info.symLinkTarget();
-        if (!linked.isEmpty())
-            target = linked;
-    }
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    // The content is gathered first and written in one unbuffered write
-    // whose count is checked: a buffered write that the disk cuts short (a
-    // full disk, the file size limit) is lost in commit without an error,
-    // and the truncated file would replace the old one.
-    QBuffer content;
-    content.open(QIODevice::WriteOnly);
-    if (!write(content) || file.write(content.data()) != content.data().size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return TFileWriter().Write(fileName, write);
 }

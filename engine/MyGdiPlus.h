@@ -163,9 +163,8 @@ QByteArray FindEncoderForMimeType(const QByteArray& mimeType);
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
 
-// Writes a file so that it is either the complete new content or left as it
-// was: the content goes to a temporary file beside it, which replaces the
-// old one only when everything was written. Keeps the old file's
-// permissions and writes through a symbolic link. Write returns false to
-// give up. False when the file could not be written.
+// Writes a file so that a failed write leaves the old one as it was: the
+// content is made in memory, then replaces the file by rename where the
+// folder allows it, else is written in place (TFileWriter). Write returns
+// false to give up. False when the file could not be written.
 bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write);

@@ -1,12 +1,13 @@
 #include "OpenPictureDialog.h"
 
+#include "MyGdiPlus.h"
+
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -15,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <exception>
 
 namespace {
 
@@ -26,10 +29,6 @@ constexpr int kPlacesWidth = 150;
 // The box the preview picture is fitted into.
 constexpr int kPreviewSide = 240;
 constexpr int kPreviewMargin = 8;
-// A picture that its decoder cannot reduce while reading is previewed only up
-// to this size (256 MB as 32-bit pixels); JPEG decoders read a reduced
-// picture straight away.
-constexpr int64_t kPreviewFullDecodePixels = int64_t(1) << 26;
 
 // The picture in File decoded no larger than Box, keeping its proportions,
 // and its size in pixels as the file's header gives it; a null picture for a
@@ -39,25 +38,22 @@ QImage DecodePreview(const QString& File, const QSize& Box, QSize& PixelSize)
     PixelSize = QSize();
     if (!QFileInfo(File).isFile())
         return QImage();
-    QImageReader reader(File);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(false);
-    const QSize size = reader.size();
+    const QSize size = ImageFileSize(File);
     if (size.isEmpty())
-        return QImage();
-    if (reader.format() != "jpeg" &&
-        int64_t(size.width()) * size.height() > kPreviewFullDecodePixels)
         return QImage();
     QSize scaled = size;
     if (scaled.width() > Box.width() || scaled.height() > Box.height())
         scaled = size.scaled(Box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     // Decoded at the preview's size: a large photo's decoder skips the detail
-    // it would throw away.
-    reader.setScaledSize(scaled);
+    // it would throw away. A picture too large to be opened has no preview.
     QImage picture;
-    if (!reader.read(&picture))
+    try {
+        picture = DecodeImageFile(File, scaled);
+    } catch (const std::exception&) {
         return QImage();
-    PixelSize = size;
+    }
+    if (!picture.isNull())
+        PixelSize = size;
     return picture;
 }
 

@@ -546,8 +546,8 @@ void TfrmBatchFrame::pbImagePaint(QPainter& Painter)
         // with every repaint, and the run reports it.
         try {
             const QSize full = ImageFileSize(m_previewName);
-            m_previewRect = TBatchFramer::PreviewRect(full.width(), full.height(), box.width(),
-                                                      box.height());
+            m_previewRect =
+                TBatchFramer::PreviewRect(full.width(), full.height(), box.width(), box.height());
             m_previewPhoto = DecodeImageFile(m_previewName, m_previewRect.size().toSize());
         } catch (const std::exception&) {
         }

@@ -1,5 +1,6 @@
 #include "DesignerWidgets.h"
 
+#include "DecodeBudget.h"
 #include "MyGdiPlus.h"
 #include "OpenPictureDialog.h"
 #include "WaitCursor.h"
@@ -59,6 +60,9 @@ QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& Progra
     const QString file = Dialog.ChooseFile();
     if (file.isEmpty())
         return QImage();
+    // The picture goes into a frame file: one that the file's budget could
+    // not hold is refused now, not when the saved frame is loaded.
+    CheckPictureSize(file, ImageFileSize(file), QImage::Format_Invalid, FrameFileBudget);
     const TWaitCursor waitCursor;
     return DecodeImageFile(file);
 }

@@ -27,7 +27,9 @@ QFrame* Framed(QWidget* Widget);
 // The picture-open dialog with the filter given as "text|patterns|..." pairs.
 TOpenPictureDialog* PictureDialog(QWidget* parent, const QString& Filter);
 // Runs the picture-open dialog in the program folder's "bkpic" folder and
-// decodes the chosen picture; a null picture when nothing was chosen.
+// decodes the chosen picture; a null picture when nothing was chosen. A
+// picture larger than a frame file may hold (FrameFileBudget) raises
+// EPictureTooLarge naming it.
 QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& ProgramFolder);
 
 } // namespace DesignerWidgets

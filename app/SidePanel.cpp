@@ -350,9 +350,7 @@ void TSidePanel::thuFrameCreateThumb(TPicThumb* Sender, const QString& AFileName
         // most, not for the whole file.
         std::function<bool()> stopRequested;
         if (Sender)
-            stopRequested = [Sender] {
-                return Sender->State() == TPicThumb::StateStopRequested;
-            };
+            stopRequested = [Sender] { return Sender->State() == TPicThumb::StateStopRequested; };
         std::unique_ptr<TFrameMakerBase> maker =
             LoadFrameMaker(AFileName, 3 * AWidth, 3 * AHeight, std::move(stopRequested));
         if (!maker)
@@ -381,9 +379,8 @@ void TSidePanel::thPngCreateThumb(TPicThumb* /*Sender*/, const QString& AFileNam
         // Only the thumbnail's size is decoded where the reader can reduce
         // while it decodes.
         const QSize full = ImageFileSize(AFileName);
-        const QSize fitted = full.isValid()
-                                 ? FitThumbSize(full.width(), full.height(), AWidth, AHeight)
-                                 : QSize();
+        const QSize fitted =
+            full.isValid() ? FitThumbSize(full.width(), full.height(), AWidth, AHeight) : QSize();
         const QImage image = DecodeImageFile(AFileName, fitted);
         const QSize size = FitThumbSize(image.width(), image.height(), AWidth, AHeight);
         std::lock_guard<std::mutex> lock(AThumBmp.Lock());

@@ -13,24 +13,24 @@ int64_t DecodedBytes(const QSize& Size, QImage::Format Format)
     return int64_t(Size.width()) * Size.height() * (bits / 8);
 }
 
-void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format Format)
+void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format Format,
+                      int64_t Bytes)
 {
-    if (DecodedBytes(Size, Format) <= MaxPicturePixels * 4)
+    if (DecodedBytes(Size, Format) <= Bytes)
         return;
     const QString what = FileName.isEmpty() ? QStringLiteral("The picture")
                                             : QStringLiteral("The picture file %1").arg(FileName);
     throw EPictureTooLarge(QStringLiteral("%1 is too large: %2 x %3 pixels")
-                            .arg(what)
-                            .arg(Size.width())
-                            .arg(Size.height())
-                            .toStdString());
+                               .arg(what)
+                               .arg(Size.width())
+                               .arg(Size.height())
+                               .toStdString());
 }
 
 TDecodeBudget::TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool()> StopRequested)
     : m_fileName(std::move(FileName)), m_bytes(Bytes), m_remaining(Bytes),
       m_stopRequested(std::move(StopRequested))
-{
-}
+{}
 
 void TDecodeBudget::Charge(const QSize& Size, QImage::Format Format)
 {
@@ -58,8 +58,8 @@ void TDecodeBudget::CheckStop() const
 void TDecodeBudget::RaiseTooLarge() const
 {
     throw EPictureTooLarge(QStringLiteral("The frame file %1 is too large: its pictures need more "
-                                       "than %2 MB")
-                            .arg(m_fileName)
-                            .arg(m_bytes >> 20)
-                            .toStdString());
+                                          "than %2 MB")
+                               .arg(m_fileName)
+                               .arg(m_bytes >> 20)
+                               .toStdString());
 }

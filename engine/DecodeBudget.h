@@ -37,10 +37,12 @@ constexpr int ReaderAllocationLimitMB = 512;
 int64_t DecodedBytes(const QSize& Size, QImage::Format Format);
 
 // Raises EPictureTooLarge "The picture file X is too large: W x H pixels" when
-// a picture of Size decoded in Format takes more than MaxPicturePixels at 32
-// bits. FileName may be empty for pictures that come from memory.
+// a picture of Size decoded in Format takes more than Bytes (by default what
+// MaxPicturePixels take at 32 bits). FileName may be empty for pictures that
+// come from memory.
 void CheckPictureSize(const QString& FileName, const QSize& Size,
-                      QImage::Format Format = QImage::Format_Invalid);
+                      QImage::Format Format = QImage::Format_Invalid,
+                      int64_t Bytes = MaxPicturePixels * 4);
 
 // Raised when a picture or a file's pictures are refused for their size,
 // before their pixels were allocated.

@@ -75,8 +75,7 @@ TDecodeBudget TFrameMakerBase::NewLoadBudget(const QString& FileName) const
     return TDecodeBudget(FileName, FrameFileBudget, m_stopRequested);
 }
 
-QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count,
-                                         TDecodeBudget& Budget)
+QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget)
 {
     const int64_t left = File.Size() - File.Position();
     if (int64_t(Count) > left)

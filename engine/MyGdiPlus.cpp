@@ -82,7 +82,7 @@ QImage::Format ReaderFormat(QImageReader& reader, const QSize& size)
         return QImage::Format_Invalid;
     const int format = static_cast<int>(reader.imageFormat());
     return format > 0 && format < QImage::NImageFormats ? static_cast<QImage::Format>(format)
-                                                       : QImage::Format_Invalid;
+                                                        : QImage::Format_Invalid;
 }
 
 // The size is read from the header and checked before anything is decoded.

@@ -78,9 +78,9 @@ QByteArray PictureFrameFile(const QByteArray& Piece)
 QByteArray SimpleFrameFile(const QByteArray& Texture)
 {
     QByteArray record(40, '\0');
-    PutUInt32(record, 0, 20);  // FrameWidth
-    PutUInt32(record, 4, 20);  // FrameHeight
-    record[25] = 1;            // UseTexture
+    PutUInt32(record, 0, 20); // FrameWidth
+    PutUInt32(record, 4, 20); // FrameHeight
+    record[25] = 1;           // UseTexture
     PutUInt32(record, 32, uint32_t(Texture.size()));
     return Header(0) + record + Texture;
 }

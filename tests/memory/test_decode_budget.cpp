@@ -6,13 +6,18 @@
 
 #include "CraftedFiles.h"
 #include "DecodeBudget.h"
+#include "DesignerWidgets.h"
 #include "EffectImage.h"
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
+#include "OpenPictureDialog.h"
 #include "QynKadrix.h"
 #include "SidePanel.h"
 
+#include "../app/ModalDriver.h"
 #include "TestSupport.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +25,7 @@ namespace {
 
 // The message of the EPictureTooLarge that Step raises; empty when it raises
 // none.
-template <typename TStep>
-QString Refusal(TStep Step)
+template <typename TStep> QString Refusal(TStep Step)
 {
     try {
         Step();
@@ -95,6 +99,22 @@ TEST_F(DecodeBudgetTest, FrameFileOverItsBudgetFailsToLoadNamingIt)
     }
 }
 
+TEST_F(DecodeBudgetTest, DesignerRefusesAPictureNoFrameFileCouldHold)
+{
+    // 81 megapixels open as a photo but take more than a frame file's budget.
+    const QString path =
+        Write(QStringLiteral("wide.jpg"), CraftedFiles::JpegDeclaring(QSize(9000, 9000)));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bkpic")));
+    std::unique_ptr<TOpenPictureDialog> dialog(DesignerWidgets::PictureDialog(nullptr, "All|*.*"));
+    AnswerFileDialog(path);
+    EXPECT_EQ(Refusal([&] {
+                  DesignerWidgets::ChooseBackgroundPicture(*dialog,
+                                                           dir.path() + QStringLiteral("/"));
+              }),
+              QStringLiteral("The picture file %1 is too large: 9000 x 9000 pixels").arg(path));
+    StopModalDrivers();
+}
+
 TEST_F(DecodeBudgetTest, BudgetIsChargedPictureByPictureFromTheHeaders)
 {
     TDecodeBudget budget(QStringLiteral("f.okx"), FrameFileBudget);
@@ -112,8 +132,7 @@ TEST_F(DecodeBudgetTest, StoppedLoadEndsBeforeTheNextPicture)
     QByteArray pieces[12];
     for (int i = 0; i < 12; ++i)
         pieces[i] = CraftedFiles::JpegDeclaring(QSize(16, 16), i, 16);
-    const QString path =
-        Write(QStringLiteral("small.okx"), CraftedFiles::PictureFrameFile(pieces));
+    const QString path = Write(QStringLiteral("small.okx"), CraftedFiles::PictureFrameFile(pieces));
 
     TPicFrameMaker maker;
     int asked = 0;

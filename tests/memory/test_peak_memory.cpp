@@ -56,12 +56,10 @@ TEST(PeakMemoryTest, NoSmallFileTakesTheProcessAboveItsLimit)
         QString file;
         bool refused;
     } cases[] = {
-        {"framethumb", pieces, false}, {"frameopen", pieces, true},
-        {"photo", jpeg, true},         {"pngframe", jpeg, true},
-        {"clipart", jpeg, true},       {"pngthumb", jpeg, false},
-        {"texture", jpeg, true},       {"framethumb", texture, false},
-        {"frameopen", texture, true},  {"photo", photo, false},
-        {"pngthumb", photo, false},    {"batch", photo, false},
+        {"framethumb", pieces, false}, {"frameopen", pieces, true},    {"photo", jpeg, true},
+        {"pngframe", jpeg, true},      {"clipart", jpeg, true},        {"pngthumb", jpeg, false},
+        {"texture", jpeg, true},       {"framethumb", texture, false}, {"frameopen", texture, true},
+        {"photo", photo, false},       {"pngthumb", photo, false},     {"batch", photo, false},
     };
     for (const auto& c : cases) {
         const TProbeResult result = Probe(QString::fromLatin1(c.step), c.file);

@@ -43,9 +43,9 @@ void TFrameSplit::LoadPicture(const QString& FileName)
 
     double s;
     if (XDiv(iw, cw) > XDiv(ih, ch))
-        s = double(cw) / double(iw);
+        s = double(XDiv(cw, iw));
     else
-        s = double(ch) / double(ih);
+        s = double(XDiv(ch, ih));
     const int dw = XTrunc(XMul(iw, s));
     const int dh = XTrunc(XMul(ih, s));
 

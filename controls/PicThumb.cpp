@@ -126,8 +126,8 @@ QSize FitThumbSize(int32_t Width, int32_t Height, int32_t AWidth, int32_t AHeigh
         return QSize(0, 0);
     if (Width < AWidth && Height < AHeight)
         return QSize(Width, Height);
-    const double rx = static_cast<double>(AWidth) / Width;
-    const double ry = static_cast<double>(AHeight) / Height;
+    const double rx = double(XDiv(AWidth, Width));
+    const double ry = double(XDiv(AHeight, Height));
     const double s = rx <= ry ? rx : ry;
     return QSize(XTrunc(XMul(Width, s)), XTrunc(XMul(Height, s)));
 }

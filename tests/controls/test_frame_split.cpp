@@ -284,6 +284,11 @@ TEST_F(FrameSplitTest, LoadPictureFitsByTheRelativelyLargerSideAndResetsTheGrid)
     // 100 x 0.7 in extended precision lies just below 70.
     Split->LoadPicture(WritePicture(MakeSolid(100, 400, Qt::blue)));
     EXPECT_EQ(Split->GetDisplayRect(), (TGPRect{168, 0, 69, 279}));
+
+    // 405 / 10307 rounded to extended precision and then to a double lies
+    // below the double quotient: 10307 times it truncates to 404.
+    Split->LoadPicture(WritePicture(MakeSolid(10307, 100, Qt::blue)));
+    EXPECT_EQ(Split->GetDisplayRect(), (TGPRect{0, 138, 404, 3}));
 }
 
 TEST_F(FrameSplitTest, UndecodableFileKeepsTheEarlierPicture)

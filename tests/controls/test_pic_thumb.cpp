@@ -787,6 +787,12 @@ TEST(FitThumbSizeTest, ScalesByTheSmallerRatioInExtendedPrecision)
     EXPECT_EQ(FitThumbSize(90, 40, 90, 90), QSize(90, 40)); // not smaller: scale 1
     EXPECT_EQ(FitThumbSize(180, 180, 90, 90), QSize(90, 90));
     EXPECT_EQ(FitThumbSize(0, 10, 90, 90), QSize(0, 0));
+    // The quotient is rounded once to extended precision and again to the
+    // stored double; a plain double quotient rounds once and differs here.
+    EXPECT_EQ(FitThumbSize(11371, 10, 90, 90).width(), 90);
+    EXPECT_EQ(FitThumbSize(22742, 10, 90, 90).width(), 90);
+    EXPECT_EQ(FitThumbSize(28589, 10, 90, 90).width(), 90);
+    EXPECT_EQ(FitThumbSize(17675, 10, 90, 90).width(), 89);
 }
 
 TEST(FitThumbSizeTest, APngOf300By1000GetsA26By89Thumbnail)

@@ -50,10 +50,13 @@ bool TMoveObject::MouseDown(int px, int py)
         return false;
     if (DeclinesPress())
         return false;
+    // The handle squares of an object that was not selected stay where they
+    // were last shown (nowhere for one never selected), so a first press on
+    // its corner moves it rather than resizing it.
+    UpdateHandles();
     DeselectOwner();
     Selected = true;
 
-    UpdateHandles();
     const int handle = HandleAt(Handles, px, py);
     if (handle >= 0) {
         DragMode = DragResizing;

@@ -161,6 +161,17 @@ TEST_F(MoveContainTest, TopObjectTakesThePressAndSelectionIsExclusive)
     EXPECT_EQ(upper->DragMode, TMoveObject::DragIdle);
 }
 
+TEST_F(MoveContainTest, FirstPressOnTheCornerOfAnUnselectedObjectMovesIt)
+{
+    TFilledObject* object = Add({100, 50, 60, 40});
+    Press(100, 50);
+    EXPECT_TRUE(object->Selected);
+    EXPECT_EQ(object->DragMode, TMoveObject::DragMoving);
+    Move(110, 55);
+    EXPECT_EQ(object->GetRect(), (TGPRect{110, 55, 60, 40}));
+    Release(110, 55);
+}
+
 TEST_F(MoveContainTest, MoveGoesOnOutsideTheControlUntilTheRelease)
 {
     TFilledObject* object = Add({10, 10, 50, 40});

@@ -643,7 +643,9 @@ void TPicThumb::PaintGrid(bool details)
             };
             TRect line{text.Left, text.Top, text.Right, text.Top + space};
             drawLine(line, item.FileNameText(), true);
-            Line(p, pen, text.Left + 1, line.Bottom, text.Right - 1, line.Bottom);
+            // A line to (T.right - 1, y) that stops before its end point.
+            if (text.Right - 1 > text.Left + 1)
+                Line(p, pen, text.Left + 1, line.Bottom, text.Right - 2, line.Bottom);
             line = TRect{text.Left + 6, line.Bottom + 1, text.Right, line.Bottom + 1 + space + 1};
             drawLine(
                 line,

@@ -528,6 +528,26 @@ TEST_F(PicThumbTest, DetailModeShowsNullTextOnAnEmptyList)
     EXPECT_TRUE(upperHalfBlank);
 }
 
+TEST_F(PicThumbTest, DetailSeparatorStopsBeforeItsEndPoint)
+{
+    AddItems(1);
+    browser->resize(600, 300);
+    TDetailOptions& d = browser->DetailOptions();
+    d.ButtonColor = clWhite;
+    d.OutFrameStyle = TBevelCut::bvNone;
+    d.InnerFrameStyle = TBevelCut::bvSpace;
+    d.InnerFrameColor = 0x0000FF; // red as a colour reference
+    browser->SetShowMode(smDetail);
+    browser->PaintBuffer();
+    // Text rectangle of the first cell: left 9 + 140, right 149 + 130, top
+    // 8 + 10; the separator runs at y 18 + 15 from 150 up to 278, excluded.
+    const QImage& shown = browser->BackBuffer();
+    EXPECT_EQ(PixelAt(shown, 149, 33) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(shown, 150, 33) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(shown, 277, 33) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(PixelAt(shown, 278, 33) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST_F(PicThumbTest, DetailCellsAreHitAndKeptWhenDisabled)
 {
     AddItems(3);

@@ -215,6 +215,9 @@ void TDSplit::DragResize(int px, int py)
         DragSplitPoint(dx, dy);
         return;
     }
+    // A corner moves both its edges or neither: a refused second edge must
+    // not leave the first edge's cuts moved while the outline stays.
+    const auto lastSplits = Splits;
     bool moved = true;
     switch (DragHandle) {
     case 0:
@@ -246,6 +249,8 @@ void TDSplit::DragResize(int px, int py)
     }
     if (moved)
         TMoveObject::DragResize(px, py);
+    else
+        Splits = lastSplits;
 }
 
 int TDSplit::SplitAt(int px, int py) const

@@ -13,7 +13,8 @@
 //
 // Dragging a split square moves that cut, kept at least one pixel away from
 // its neighbours and inside the outline; dragging the outline's handles moves
-// whole bands so that corners and ends keep their size.
+// whole bands so that corners and ends keep their size, and a corner handle
+// moves both of its edges or, when one of them cannot move, neither.
 
 #include "MoveObject.h"
 

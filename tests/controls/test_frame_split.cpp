@@ -241,17 +241,22 @@ TEST_F(FrameSplitTest, OutlineResizeMovesWholeBandsAndAcceptsZeroEdges)
     Release(356, 140);
 }
 
-TEST_F(FrameSplitTest, CornerWithARefusedSecondEdgeKeepsTheOutline)
+TEST_F(FrameSplitTest, CornerWithARefusedSecondEdgeMovesNeitherEdge)
 {
     Press(10, 10); // handle 0
-    Move(410, 15); // top edge moves, left edge refused
-    EXPECT_EQ(Grid->GetRect(), (TGPRect{10, 10, 385, 260}));
-    EXPECT_EQ(Grid->Splits[0], (TGPPoint{30, 25}));
-    Move(12, 15); // both accepted: recomputed from the start
+    Move(12, 15);  // both accepted
     EXPECT_EQ(Grid->GetRect(), (TGPRect{12, 15, 383, 255}));
     EXPECT_EQ(Grid->PieceRect(0), (TGPRect{12, 15, 20, 20}));
     EXPECT_EQ(Grid->PieceRect(6), (TGPRect{375, 250, 20, 20}));
-    Release(12, 15);
+    const auto placed = Grid->Splits;
+    Move(410, 20); // the top edge could move, the left edge cannot
+    EXPECT_EQ(Grid->GetRect(), (TGPRect{12, 15, 383, 255}));
+    EXPECT_EQ(Grid->Splits, placed);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_GE(Grid->PieceRect(i).Width, 0) << i;
+        EXPECT_GE(Grid->PieceRect(i).Height, 0) << i;
+    }
+    Release(410, 20);
 }
 
 TEST_F(FrameSplitTest, MovingTheGridMovesEveryCutAndIsNotConfined)

@@ -22,6 +22,7 @@ TMoveContain::~TMoveContain()
     for (auto& object : Objects)
         object.reset();
     Objects.clear();
+    RestoreEditingCursor();
 }
 
 void TMoveContain::AddObject(std::unique_ptr<TMoveObject> Obj)
@@ -142,4 +143,10 @@ void TMoveContain::leaveEvent(QEvent* event)
     if (!dragging)
         SetAppCursor(Qt::ArrowCursor);
     QWidget::leaveEvent(event);
+}
+
+void TMoveContain::hideEvent(QHideEvent* event)
+{
+    RestoreEditingCursor();
+    QWidget::hideEvent(event);
 }

@@ -63,6 +63,7 @@ protected:
     // The second press of a double click reaches nobody.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     TmoMouseClick FClick;

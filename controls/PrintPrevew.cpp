@@ -24,7 +24,10 @@ TPrintPrevew::TPrintPrevew(std::unique_ptr<TPrinterDevice> printer, QWidget* par
     setMouseTracking(true);
 }
 
-TPrintPrevew::~TPrintPrevew() = default;
+TPrintPrevew::~TPrintPrevew()
+{
+    RestoreEditingCursor();
+}
 
 void TPrintPrevew::DeselectAll()
 {
@@ -183,4 +186,10 @@ void TPrintPrevew::leaveEvent(QEvent* event)
 {
     SetAppCursor(Qt::ArrowCursor);
     QWidget::leaveEvent(event);
+}
+
+void TPrintPrevew::hideEvent(QHideEvent* event)
+{
+    RestoreEditingCursor();
+    QWidget::hideEvent(event);
 }

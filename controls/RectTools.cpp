@@ -188,3 +188,18 @@ Qt::CursorShape AppCursorShape()
     const QCursor* cursor = QGuiApplication::overrideCursor();
     return cursor ? cursor->shape() : Qt::ArrowCursor;
 }
+
+void RestoreEditingCursor()
+{
+    switch (AppCursorShape()) {
+    case Qt::SizeVerCursor:
+    case Qt::SizeHorCursor:
+    case Qt::SizeBDiagCursor:
+    case Qt::SizeFDiagCursor:
+    case Qt::PointingHandCursor:
+        SetAppCursor(Qt::ArrowCursor);
+        break;
+    default:
+        break;
+    }
+}

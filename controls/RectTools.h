@@ -55,3 +55,9 @@ void SetAppCursor(Qt::CursorShape shape);
 bool AppCursorIsDefault();
 // The shape of the override; Qt::ArrowCursor when there is none.
 Qt::CursorShape AppCursorShape();
+// Back to the default when the cursor is one that editing objects set (a
+// sizing cursor or the hand); any other (a command's wait cursor) stays.
+// Controls call it when they hide or go, since the pointer may never leave
+// them: their objects' cursor would otherwise stay and make every object of
+// every control decline presses.
+void RestoreEditingCursor();

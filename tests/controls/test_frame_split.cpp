@@ -221,6 +221,23 @@ TEST_F(FrameSplitTest, CursorsOverSplitSquares)
     EXPECT_EQ(AppCursorShape(), Qt::SizeHorCursor); // outline handle 3
 }
 
+TEST_F(FrameSplitTest, SizingCursorGoesWhenTheControlHidesOrIsDestroyed)
+{
+    Split->show();
+    QMouseEvent hover(QEvent::MouseMove, QPointF(30, 20), Split->mapToGlobal(QPointF(30, 20)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Split.get(), &hover);
+    ASSERT_EQ(AppCursorShape(), Qt::SizeHorCursor);
+    Split->hide();
+    EXPECT_TRUE(AppCursorIsDefault());
+
+    Split->show();
+    QApplication::sendEvent(Split.get(), &hover);
+    ASSERT_EQ(AppCursorShape(), Qt::SizeHorCursor);
+    Split.reset();
+    EXPECT_TRUE(AppCursorIsDefault());
+}
+
 TEST_F(FrameSplitTest, OutlineResizeMovesWholeBandsAndAcceptsZeroEdges)
 {
     Press(10, 140); // handle 3, left middle

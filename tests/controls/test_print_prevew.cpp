@@ -8,7 +8,9 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -349,6 +351,34 @@ TEST(PrintPrevew, DragMovesThePictureAndSelectsIt)
     QTest::mousePress(preview.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QTest::mouseRelease(preview.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(preview->PictureObject->GetRect(), (TGPRect{77, 123, 380, 190}));
+}
+
+TEST(PrintPrevew, SizingCursorGoesWhenTheControlHidesOrIsDestroyed)
+{
+    SetAppCursor(Qt::ArrowCursor);
+    TPrinterLog log;
+    log.HasPrinter = false;
+    auto preview = MakePreview(log, 495, 416);
+    preview->SetPicture(MakeSolid(100, 50, Blue));
+    preview->PictureObject->SetSelected(true);
+    preview->show();
+    const auto hoverTopLeftHandle = [&preview] {
+        QMouseEvent hover(QEvent::MouseMove, QPointF(57, 113),
+                          preview->mapToGlobal(QPointF(57, 113)), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(preview.get(), &hover);
+    };
+    hoverTopLeftHandle();
+    ASSERT_EQ(AppCursorShape(), Qt::SizeFDiagCursor);
+    preview->hide();
+    EXPECT_TRUE(AppCursorIsDefault());
+
+    preview->show();
+    hoverTopLeftHandle();
+    ASSERT_EQ(AppCursorShape(), Qt::SizeFDiagCursor);
+    preview.reset();
+    EXPECT_TRUE(AppCursorIsDefault());
+    SetAppCursor(Qt::ArrowCursor);
 }
 
 // ---------------------------------------------------------------------------

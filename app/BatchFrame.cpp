@@ -490,14 +490,14 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
         return;
     const int bw = PaintBox1->width();
     const int bh = PaintBox1->height();
+    SetInterpolationMode(Painter, TInterpolation::Default);
     // A preview that cannot be drawn stays empty: a message from inside a
     // paint would come back with every repaint.
     try {
         if (IsPngFrame) {
             // Decoded at the size it is shown.
             const QImage png = DecodeImageFile(FrameFileName, QSize(bw, bh));
-            DrawBitmap(Painter, png, QRectF(0, 0, bw, bh), QRect(0, 0, png.width(), png.height()),
-                       TInterpolation::Default);
+            DrawBitmap(Painter, png, QRectF(0, 0, bw, bh), QRect(0, 0, png.width(), png.height()));
             return;
         }
         std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(FrameFileName, 2 * bw, 2 * bh);
@@ -505,8 +505,7 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
             return;
         QImage frame;
         maker->Render(frame);
-        DrawBitmap(Painter, frame, QRectF(0, 0, bw, bh), QRect(0, 0, 2 * bw, 2 * bh),
-                   TInterpolation::Default);
+        DrawBitmap(Painter, frame, QRectF(0, 0, bw, bh), QRect(0, 0, 2 * bw, 2 * bh));
     } catch (const std::exception&) {
     }
 }
@@ -553,8 +552,8 @@ void TfrmBatchFrame::pbImagePaint(QPainter& Painter)
         }
     }
     const QImage& photo = m_previewPhoto;
-    DrawBitmap(Painter, photo, m_previewRect, QRect(0, 0, photo.width(), photo.height()),
-               TInterpolation::Default);
+    SetInterpolationMode(Painter, TInterpolation::Default);
+    DrawBitmap(Painter, photo, m_previewRect, QRect(0, 0, photo.width(), photo.height()));
 }
 
 void TfrmBatchFrame::rgbDirectryClick()

@@ -80,9 +80,10 @@ QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, i
     const int32_t H = size.height();
     QImage output = NewBitmap(W, H);
     QPainter painter(&output);
-    DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, w, h), TInterpolation::HighQuality);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, w, h));
     DrawBitmap(painter, PngFrame, QRectF(0, 0, W, H),
-               QRect(0, 0, PngFrame.width(), PngFrame.height()), TInterpolation::HighQuality);
+               QRect(0, 0, PngFrame.width(), PngFrame.height()));
     return output;
 }
 
@@ -106,11 +107,12 @@ QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker,
     Maker.Render(frame);
 
     QPainter painter(&output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
     DrawBitmap(painter, Photo,
                QRectF(Maker.GetLeftBand(), Maker.GetTopBand(), double(W) - Maker.GetAddedWidth(),
                       double(H) - Maker.GetAddedHeight()),
-               QRect(0, 0, w, h), TInterpolation::HighQuality);
-    DrawBitmap(painter, frame, QRectF(0, 0, W, H), QRect(0, 0, W, H), TInterpolation::HighQuality);
+               QRect(0, 0, w, h));
+    DrawBitmap(painter, frame, QRectF(0, 0, W, H), QRect(0, 0, W, H));
     return output;
 }
 

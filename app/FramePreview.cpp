@@ -14,6 +14,7 @@ QImage RenderOnWhite(TFrameMakerBase& Maker, int Width, int Height)
     QImage frame;
     Maker.Render(frame);
     QPainter painter(&box);
-    DrawBitmap(painter, frame, QRectF(0, 0, Width, Height), frame.rect(), TInterpolation::Default);
+    SetInterpolationMode(painter, TInterpolation::Default);
+    DrawBitmap(painter, frame, QRectF(0, 0, Width, Height), frame.rect());
     return box;
 }

@@ -132,7 +132,8 @@ void TfrmPictureFrame::PaintBox1Paint()
         return;
     QPainter g(PaintBox1);
     g.fillRect(QRect(0, 0, w, h), QColor(255, 255, 255, 255));
-    DrawBitmap(g, bitmap, QRectF(0, 0, w - 1, h - 1), bitmap.rect(), TInterpolation::HighQuality);
+    SetInterpolationMode(g, TInterpolation::HighQuality);
+    DrawBitmap(g, bitmap, QRectF(0, 0, w - 1, h - 1), bitmap.rect());
 }
 
 void TfrmPictureFrame::FrameSplit1MouseUP()

@@ -362,8 +362,9 @@ void TSidePanel::thuFrameCreateThumb(TPicThumb* Sender, const QString& AFileName
         try {
             AThumBmp.Image = NewBitmap(AWidth, AHeight);
             QPainter painter(&AThumBmp.Image);
+            SetInterpolationMode(painter, TInterpolation::Default);
             DrawBitmap(painter, rendered, QRectF(2, 2, AWidth - 2, AHeight - 2),
-                       QRect(0, 0, 3 * AWidth, 3 * AHeight), TInterpolation::Default);
+                       QRect(0, 0, 3 * AWidth, 3 * AHeight));
         } catch (...) {
             AThumBmp.Image = QImage();
         }
@@ -389,8 +390,9 @@ void TSidePanel::thPngCreateThumb(TPicThumb* /*Sender*/, const QString& AFileNam
             if (AThumBmp.Image.isNull())
                 return;
             QPainter painter(&AThumBmp.Image);
+            SetInterpolationMode(painter, TInterpolation::Default);
             DrawBitmap(painter, image, QRectF(0, 0, size.width(), size.height()),
-                       QRect(0, 0, image.width(), image.height()), TInterpolation::Default);
+                       QRect(0, 0, image.width(), image.height()));
         } catch (...) {
             AThumBmp.Image = QImage();
         }

@@ -147,6 +147,7 @@ void BM_RenderScene(benchmark::State& state)
     QImage buffer(canvas.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         QPainter g(&buffer);
+        SetInterpolationMode(g, TInterpolation::Default);
         canvas.RenderScene(g);
     }
 }

@@ -52,8 +52,8 @@ void TFrameSplit::LoadPicture(const QString& FileName)
     QImage display = NewBitmap(dw, dh, QImage::Format_ARGB32);
     if (!display.isNull()) {
         QPainter painter(&display);
-        DrawBitmap(painter, loaded, QRectF(0, 0, dw, dh), loaded.rect(),
-                   TInterpolation::HighQuality);
+        SetInterpolationMode(painter, TInterpolation::HighQuality);
+        DrawBitmap(painter, loaded, QRectF(0, 0, dw, dh), loaded.rect());
     }
 
     LoadedPicture = std::move(loaded);

@@ -87,7 +87,7 @@ void TPrintPrevew::Print()
     {
         QPainter g(&device);
         DrawBitmap(g, *source, QRectF(0, 0, source->width(), source->height()),
-                   QRect(0, 0, source->width(), source->height()), TInterpolation::NearestNeighbor);
+                   QRect(0, 0, source->width(), source->height()));
     }
     try {
         FPrinter->PrintPicture(device, QRect(target.Left, target.Top, target.Right - target.Left,
@@ -108,6 +108,7 @@ void TPrintPrevew::paintEvent(QPaintEvent*)
     QImage buffer = NewBitmap(w, h, QImage::Format_ARGB32);
     {
         QPainter g(&buffer);
+        SetInterpolationMode(g, TInterpolation::Default);
         g.fillRect(QRect(PageRect.X, PageRect.Y, PageRect.Width, PageRect.Height), Qt::white);
 
         if (PictureObject->Loaded) {

@@ -88,6 +88,7 @@ void TQynKadrix::paintEvent(QPaintEvent*)
     const QColor background = ColorRefToColor(BKColor);
     const QRect client(0, 0, width(), height());
     QPainter painter(this);
+    SetInterpolationMode(painter, TInterpolation::Default);
 
     if (!Frame->Loaded) {
         painter.fillRect(client, background);
@@ -116,6 +117,7 @@ void TQynKadrix::paintEvent(QPaintEvent*)
     }
     {
         QPainter g(BackBuffer.get());
+        SetInterpolationMode(g, TInterpolation::Default);
         RenderScene(g);
     }
     // The frame's area with the margin that holds its handle squares.
@@ -453,6 +455,7 @@ QImage TQynKadrix::ComposeBitmap(double scale)
     QImage bitmap = NewBitmap(w, h, QImage::Format_ARGB32_Premultiplied);
     if (!bitmap.isNull()) {
         QPainter g(&bitmap);
+        SetInterpolationMode(g, TInterpolation::Default);
         RenderScaled(g, Frame->X, Frame->Y, scale);
     }
     bitmap.reinterpretAsFormat(QImage::Format_ARGB32);

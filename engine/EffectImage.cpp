@@ -35,7 +35,8 @@ QImage MakeDisplay(const QImage& source, double W, double H)
         return display;
     QPainter g(&display);
     g.setCompositionMode(QPainter::CompositionMode_Source);
-    DrawBitmap(g, source, QRectF(0, 0, W, H), source.rect(), TInterpolation::HighQuality);
+    SetInterpolationMode(g, TInterpolation::HighQuality);
+    DrawBitmap(g, source, QRectF(0, 0, W, H), source.rect());
     return display;
 }
 
@@ -228,25 +229,25 @@ void TEffectImage::PreviewEffect(TEffectBase& Effect, double& W, double& H)
     Effect.Execute(*PreviewBitmap, W, H);
 }
 
-void TEffectImage::Draw(QPainter& Graphics, const TGPRect& Rect, TInterpolation Mode) const
+void TEffectImage::Draw(QPainter& Graphics, const TGPRect& Rect) const
 {
     if (!DisplayImage)
         return;
     const int i = InsetSource ? 1 : 0;
     const QRect source(i, i, DisplayImage->width() - 2 * i, DisplayImage->height() - 2 * i);
-    DrawBitmap(Graphics, *DisplayImage, QRectF(ToQRect(Rect)), source, Mode);
+    DrawBitmap(Graphics, *DisplayImage, QRectF(ToQRect(Rect)), source);
 }
 
-void TEffectImage::DrawTo(QPainter& Graphics, const TGPRect& Rect, TInterpolation Mode) const
+void TEffectImage::DrawTo(QPainter& Graphics, const TGPRect& Rect) const
 {
-    Draw(Graphics, Rect, Mode);
+    Draw(Graphics, Rect);
 }
 
-void TEffectImage::DrawPreview(QPainter& Graphics, const TGPRect& Rect, TInterpolation Mode) const
+void TEffectImage::DrawPreview(QPainter& Graphics, const TGPRect& Rect) const
 {
     if (!PreviewBitmap)
         return;
-    DrawBitmap(Graphics, *PreviewBitmap, QRectF(ToQRect(Rect)), PreviewBitmap->rect(), Mode);
+    DrawBitmap(Graphics, *PreviewBitmap, QRectF(ToQRect(Rect)), PreviewBitmap->rect());
 }
 
 double TEffectImage::GetSourceScale() const

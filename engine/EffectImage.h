@@ -47,13 +47,11 @@ public:
     void PreviewEffect(TEffectBase& Effect, double& W, double& H);
 
     // Draw the display (from the source rectangle inset by one pixel when
-    // InsetSource is set) or the preview into Rect.
-    void Draw(QPainter& Graphics, const TGPRect& Rect,
-              TInterpolation Mode = TInterpolation::Default) const;
-    void DrawTo(QPainter& Graphics, const TGPRect& Rect,
-                TInterpolation Mode = TInterpolation::Default) const;
-    void DrawPreview(QPainter& Graphics, const TGPRect& Rect,
-                     TInterpolation Mode = TInterpolation::Default) const;
+    // InsetSource is set) or the preview into Rect, with the interpolation
+    // and other settings of the caller's painter.
+    void Draw(QPainter& Graphics, const TGPRect& Rect) const;
+    void DrawTo(QPainter& Graphics, const TGPRect& Rect) const;
+    void DrawPreview(QPainter& Graphics, const TGPRect& Rect) const;
 
     // Width of the source divided by width of the display; 1.0 while there is
     // no display or it is 0 wide.

@@ -225,8 +225,21 @@ void RotateFlip(QImage& image, int type)
     }
 }
 
-void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source,
-                TInterpolation mode)
+void SetInterpolationMode(QPainter& painter, TInterpolation mode)
+{
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, mode != TInterpolation::NearestNeighbor);
+    painter.setRenderHint(QPainter::LosslessImageRendering, mode == TInterpolation::HighQuality);
+}
+
+TInterpolation GetInterpolationMode(const QPainter& painter)
+{
+    if (!painter.testRenderHint(QPainter::SmoothPixmapTransform))
+        return TInterpolation::NearestNeighbor;
+    return painter.testRenderHint(QPainter::LosslessImageRendering) ? TInterpolation::HighQuality
+                                                                     : TInterpolation::Bilinear;
+}
+
+void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source)
 {
     // drawImage reads a source size of 0 or less as "to the image's edge"
     // and a negative target as the natural size; here both draw nothing.
@@ -234,12 +247,8 @@ void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, cons
         !(dest.height() > 0))
         return;
 
-    const bool smooth = mode != TInterpolation::NearestNeighbor;
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-
     const bool reduces = dest.width() < source.width() || dest.height() < source.height();
-    if (mode == TInterpolation::HighQuality && reduces) {
+    if (GetInterpolationMode(painter) == TInterpolation::HighQuality && reduces) {
         // QPainter samples bilinearly, which aliases when it reduces; an
         // area-averaging reduction first keeps fine detail grey, not noisy.
         const QImage part = source == image.rect() ? image : image.copy(source);
@@ -250,7 +259,6 @@ void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, cons
     } else {
         painter.drawImage(dest, image, QRectF(source));
     }
-    painter.restore();
 }
 
 TBitmapData24::TBitmapData24(QImage& image) : m_image(image)

@@ -124,10 +124,18 @@ enum class TInterpolation {
     HighQuality,     // area averaging when reducing, bilinear when enlarging
 };
 
-// Draws the part Source of Image into Dest. A source or destination whose
-// width or height is 0 or less draws nothing.
-void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source,
-                TInterpolation mode);
+// The interpolation mode of a painter, kept on its render hints as a graphics
+// of the imaging service keeps it: smoothing off is nearest neighbour,
+// smoothing on is bilinear, and smoothing with the lossless-image hint is high
+// quality. A new painter draws with nearest neighbour; whoever wants another
+// mode sets it on the painter.
+void SetInterpolationMode(QPainter& painter, TInterpolation mode);
+TInterpolation GetInterpolationMode(const QPainter& painter);
+
+// Draws the part Source of Image into Dest with the painter's interpolation
+// and other settings, which it leaves as they are. A source or destination
+// whose width or height is 0 or less draws nothing.
+void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source);
 
 // ---------------------------------------------------------------------------
 // The locked 24-bit view: bytes blue, green, red; rows Stride bytes apart.

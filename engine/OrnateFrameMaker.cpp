@@ -47,8 +47,8 @@ QImage TOrnateFrameMaker::MakeWorkingTile() const
     QImage tile = NewBitmap(n, n, QImage::Format_ARGB32_Premultiplied);
     if (!Piece.isNull()) {
         QPainter painter(&tile);
-        DrawBitmap(painter, Piece, QRectF(0, 0, n + 2, n + 2), Piece.rect(),
-                   TInterpolation::Bilinear);
+        SetInterpolationMode(painter, TInterpolation::Bilinear);
+        DrawBitmap(painter, Piece, QRectF(0, 0, n + 2, n + 2), Piece.rect());
     }
     return tile;
 }

@@ -45,10 +45,11 @@ QImage Drawn(const TEffectImage& picture, int w, int h, bool preview = false)
 {
     QImage target = MakeSolid(w, h, Qt::white);
     QPainter g(&target);
+    SetInterpolationMode(g, TInterpolation::NearestNeighbor);
     if (preview)
-        picture.DrawPreview(g, TGPRect{0, 0, w, h}, TInterpolation::NearestNeighbor);
+        picture.DrawPreview(g, TGPRect{0, 0, w, h});
     else
-        picture.Draw(g, TGPRect{0, 0, w, h}, TInterpolation::NearestNeighbor);
+        picture.Draw(g, TGPRect{0, 0, w, h});
     return target;
 }
 
@@ -485,6 +486,31 @@ TEST(EffectImageDrawTest, InsetDrawsFromTheRectangleOnePixelIn)
     EXPECT_TRUE(SamePixels(Drawn(picture, 98, 78), gradient.copy(1, 1, 98, 78)));
     picture.SetBitmap(gradient, 100, 80, false);
     EXPECT_TRUE(SamePixels(Drawn(picture, 100, 80), gradient));
+}
+
+TEST(EffectImageDrawTest, TheCallersInterpolationApplies)
+{
+    // A black and a white pixel stretched to 20: nearest neighbour keeps the
+    // two colours, smoothing adds greys between them.
+    QImage pair = MakeSolid(2, 1, Qt::black);
+    pair.setPixel(1, 0, qRgb(255, 255, 255));
+    TEffectImage picture;
+    picture.SetBitmap(pair, 2, 1, false);
+    for (const bool smooth : {false, true}) {
+        QImage target = MakeSolid(20, 1, Qt::red);
+        {
+            QPainter g(&target);
+            g.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+            picture.Draw(g, TGPRect{0, 0, 20, 1});
+            EXPECT_EQ(g.testRenderHint(QPainter::SmoothPixmapTransform), smooth);
+        }
+        bool grey = false;
+        for (int x = 0; x < 20; ++x) {
+            const QRgb p = PixelAt(target, x, 0) & 0xFFFFFF;
+            grey = grey || (p != 0u && p != 0xFFFFFFu);
+        }
+        EXPECT_EQ(grey, smooth) << "smoothing " << smooth;
+    }
 }
 
 TEST(EffectImageDrawTest, EmptyPictureAndTinyInsetDrawNothing)

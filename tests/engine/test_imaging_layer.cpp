@@ -251,7 +251,8 @@ TEST(DrawBitmapTest, NoSizeDrawsNothing)
         QImage target = white;
         {
             QPainter g(&target);
-            DrawBitmap(g, source, dest, QRect(0, 0, 20, 20), TInterpolation::Default);
+            SetInterpolationMode(g, TInterpolation::Default);
+            DrawBitmap(g, source, dest, QRect(0, 0, 20, 20));
         }
         EXPECT_TRUE(SamePixels(target, white)) << dest.width() << " x " << dest.height();
     }
@@ -260,7 +261,8 @@ TEST(DrawBitmapTest, NoSizeDrawsNothing)
         QImage target = white;
         {
             QPainter g(&target);
-            DrawBitmap(g, source, QRectF(0, 0, 30, 30), src, TInterpolation::HighQuality);
+            SetInterpolationMode(g, TInterpolation::HighQuality);
+            DrawBitmap(g, source, QRectF(0, 0, 30, 30), src);
         }
         EXPECT_TRUE(SamePixels(target, white)) << src.width() << " x " << src.height();
     }
@@ -272,8 +274,8 @@ TEST(DrawBitmapTest, DrawsTheSourceRectangleIntoTheDestination)
     QImage target = MakeSolid(10, 10, Qt::white);
     {
         QPainter g(&target);
-        DrawBitmap(g, source, QRectF(2, 3, 4, 5), QRect(7, 8, 4, 5),
-                   TInterpolation::NearestNeighbor);
+        SetInterpolationMode(g, TInterpolation::NearestNeighbor);
+        DrawBitmap(g, source, QRectF(2, 3, 4, 5), QRect(7, 8, 4, 5));
     }
     EXPECT_EQ(PixelAt(target, 2, 3), PixelAt(source, 7, 8));
     EXPECT_EQ(PixelAt(target, 5, 7), PixelAt(source, 10, 12));
@@ -287,7 +289,8 @@ TEST(DrawBitmapTest, HighQualityReductionAveragesAreas)
     QImage target = NewBitmap(100, 100, QImage::Format_RGB32);
     {
         QPainter g(&target);
-        DrawBitmap(g, board, QRectF(0, 0, 100, 100), board.rect(), TInterpolation::HighQuality);
+        SetInterpolationMode(g, TInterpolation::HighQuality);
+        DrawBitmap(g, board, QRectF(0, 0, 100, 100), board.rect());
     }
     for (int y = 0; y < 100; y += 7)
         for (int x = 0; x < 100; x += 7) {

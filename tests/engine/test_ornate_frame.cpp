@@ -237,7 +237,8 @@ TEST(OrnateFrameTest, LargerTileIsStretchedToTwoMoreThanTheTileSizeAndCut)
     QImage stretched = NewBitmap(22, 22, QImage::Format_ARGB32_Premultiplied);
     {
         QPainter painter(&stretched);
-        DrawBitmap(painter, piece, QRectF(0, 0, 22, 22), piece.rect(), TInterpolation::Bilinear);
+        SetInterpolationMode(painter, TInterpolation::Bilinear);
+        DrawBitmap(painter, piece, QRectF(0, 0, 22, 22), piece.rect());
     }
     // Inner pixels of the top side show the working tile unturned.
     for (int y = 0; y < 19; ++y)

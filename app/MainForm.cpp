@@ -24,6 +24,7 @@
 #include "MapiControl.h"
 #include "QynKadrix.h"
 #include "TextClass.h"
+#include "UniFuncs.h"
 #include "WaitCursor.h"
 
 #include <QApplication>
@@ -683,7 +684,7 @@ void TfrmMain::mWallpaperClick()
             QMessageBox::Information, QString::fromLatin1(kMessageCaption),
             QStringLiteral("No desktop that takes a wallpaper was found, so the wallpaper "
                            "was not changed. The picture is saved as %1.")
-                .arg(path),
+                .arg(ShownPath(path)),
             QMessageBox::Ok, this);
         message.exec();
     }

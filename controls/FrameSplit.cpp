@@ -2,6 +2,7 @@
 
 #include "ExtMath.h"
 #include "PicFrameMaker.h"
+#include "UniFuncs.h"
 
 #include <QMouseEvent>
 
@@ -36,8 +37,7 @@ void TFrameSplit::LoadPicture(const QString& FileName)
     const int ch = height();
     // Nothing to fit (and nothing to fit into): the earlier picture stays.
     if (loaded.isNull() || iw <= 0 || ih <= 0)
-        throw EImagingError(
-            QStringLiteral("Cannot read the picture file %1").arg(FileName).toStdString());
+        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
     if (cw <= 0 || ch <= 0)
         throw EImagingError("Cannot fit a picture into an empty control");
 

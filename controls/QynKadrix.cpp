@@ -469,5 +469,5 @@ void TQynKadrix::SaveJPEG(const QString& fileName, double scale)
         return EncodeImage(bitmap, &device, "image/jpeg", 100);
     });
     if (!written)
-        throw EFCreateError(QStringLiteral("Cannot create file %1").arg(fileName).toStdString());
+        throw EFCreateError(FileMessage("Cannot create file %1", fileName));
 }

@@ -1,5 +1,7 @@
 #include "DecodeBudget.h"
 
+#include "UniFuncs.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -18,8 +20,9 @@ void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format
 {
     if (DecodedBytes(Size, Format) <= Bytes)
         return;
-    const QString what = FileName.isEmpty() ? QStringLiteral("The picture")
-                                            : QStringLiteral("The picture file %1").arg(FileName);
+    const QString what = FileName.isEmpty()
+                             ? QStringLiteral("The picture")
+                             : QStringLiteral("The picture file %1").arg(ShownPath(FileName));
     throw EPictureTooLarge(QStringLiteral("%1 is too large: %2 x %3 pixels")
                                .arg(what)
                                .arg(Size.width())
@@ -59,7 +62,7 @@ void TDecodeBudget::RaiseTooLarge() const
 {
     throw EPictureTooLarge(QStringLiteral("The frame file %1 is too large: its pictures need more "
                                           "than %2 MB")
-                               .arg(m_fileName)
+                               .arg(ShownPath(m_fileName))
                                .arg(m_bytes >> 20)
                                .toStdString());
 }

@@ -2,6 +2,7 @@
 
 #include "ExtMath.h"
 #include "GeometricEffects.h"
+#include "UniFuncs.h"
 
 #include <algorithm>
 
@@ -66,8 +67,7 @@ void TEffectImage::LoadFromFileFit(const QString& FileName, int& W, int& H, bool
 {
     const QImage decoded = DecodeImageFile(FileName);
     if (decoded.isNull())
-        throw EImagingError(
-            QStringLiteral("Cannot read the picture file %1").arg(FileName).toStdString());
+        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
     SetImageFit(decoded, W, H, Inset);
 }
 

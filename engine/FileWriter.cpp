@@ -17,8 +17,8 @@ bool WriteAll(int fd, const QByteArray& content)
 {
     qint64 done = 0;
     while (done < content.size()) {
-        const ssize_t n = ::pwrite(fd, content.constData() + done, size_t(content.size() - done),
-                                   off_t(done));
+        const ssize_t n =
+            ::pwrite(fd, content.constData() + done, size_t(content.size() - done), off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -139,8 +139,7 @@ bool TFileWriter::OverwriteInPlace(const QString& target, const QByteArray& cont
                 (void)::ftruncate(fd, oldSize);
             }
         }
-        ok = room && WriteAll(fd, content) && ::ftruncate(fd, newSize) == 0 &&
-             ::fdatasync(fd) == 0;
+        ok = room && WriteAll(fd, content) && ::ftruncate(fd, newSize) == 0 && ::fdatasync(fd) == 0;
     }
     ok = ::close(fd) == 0 && ok;
     return ok;

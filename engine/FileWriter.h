@@ -33,7 +33,12 @@ public:
     bool Write(const QString& fileName, const std::function<bool(QIODevice&)>& write);
 
 protected:
-    enum class TReplaceResult { Replaced, NoTemporaryFile, Failed };
+    enum class TReplaceResult
+    {
+        Replaced,
+        NoTemporaryFile,
+        Failed
+    };
     // Writes a temporary file beside Target and renames it over Target,
     // keeping Target's permissions.
     virtual TReplaceResult ReplaceByRename(const QString& target, const QByteArray& content);

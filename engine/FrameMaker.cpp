@@ -1,5 +1,7 @@
 #include "FrameMaker.h"
 
+#include "UniFuncs.h"
+
 std::unique_ptr<TFrameMakerBase> CreateFrameMaker(uint8_t FrameType)
 {
     switch (FrameType) {
@@ -32,7 +34,6 @@ std::unique_ptr<TFrameMakerBase> LoadKnownFrameMaker(const QString& FrameFile, i
 {
     std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(FrameFile, Width, Height);
     if (!maker)
-        throw EFOpenError(
-            QStringLiteral("%1 is not a frame file of a known kind").arg(FrameFile).toStdString());
+        throw EFOpenError(FileMessage("%1 is not a frame file of a known kind", FrameFile));
     return maker;
 }

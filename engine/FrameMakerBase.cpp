@@ -114,5 +114,5 @@ void TFrameMakerBase::WriteFrameFile(const QString& FileName, uint8_t FrameType,
 
 void TFrameMakerBase::RaiseCreateError(const QString& FileName)
 {
-    throw EFCreateError(QStringLiteral("Cannot create file %1").arg(FileName).toStdString());
+    throw EFCreateError(FileMessage("Cannot create file %1", FileName));
 }

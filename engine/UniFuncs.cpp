@@ -1,5 +1,6 @@
 #include "UniFuncs.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -17,11 +18,6 @@ QByteArray NativePath(const QString& FileName)
     if (FileName.contains(QChar(0)))
         return QByteArray();
     return QFile::encodeName(FileName);
-}
-
-std::string Message(const char* format, const QString& FileName)
-{
-    return QString::fromLatin1(format).arg(FileName).toStdString();
 }
 
 // Opens with the given flags and keeps the handle only for a regular file:
@@ -63,6 +59,16 @@ int AccessFlags(uint16_t Mode)
 
 } // namespace
 
+QString ShownPath(const QString& Path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(Path));
+}
+
+std::string FileMessage(const char* Format, const QString& FileName)
+{
+    return QString::fromLatin1(Format).arg(ShownPath(FileName)).toStdString();
+}
+
 // Sharing (bits 4 to 7) is checked for validity only: Linux files have no
 // share modes, and several readers of this process (the thumbnail worker and
 // the user-interface thread) must be able to open the same frame file.
@@ -71,7 +77,7 @@ TFileStreamW::TFileStreamW(const QString& FileName, uint16_t Mode) : m_fileName(
     if (Mode == fmCreate) {
         m_handle = OpenRegular(FileName, O_RDWR | O_CREAT | O_TRUNC);
         if (m_handle < 0)
-            throw EFCreateError(Message("Cannot create file %1", FileName));
+            throw EFCreateError(FileMessage("Cannot create file %1", FileName));
         return;
     }
     const int access = AccessFlags(Mode);
@@ -79,7 +85,7 @@ TFileStreamW::TFileStreamW(const QString& FileName, uint16_t Mode) : m_fileName(
     if (access >= 0 && share <= 4)
         m_handle = OpenRegular(FileName, access);
     if (m_handle < 0)
-        throw EFOpenError(Message("Cannot open file %1", FileName));
+        throw EFOpenError(FileMessage("Cannot open file %1", FileName));
 }
 
 TFileStreamW::~TFileStreamW()

@@ -80,6 +80,13 @@ private:
     QString m_fileName;
 };
 
+// A path as a person reads it in a message: without the doubled delimiter
+// of a folder joined to a relative part that starts with one, and without
+// "." parts. The program goes on using the path as it was built.
+QString ShownPath(const QString& Path);
+// Format with %1 replaced by the shown path: the text of a file error.
+std::string FileMessage(const char* Format, const QString& FileName);
+
 // The file's local last-write time as a DOS date (high 16 bits) and DOS time
 // (low 16 bits); -1 for a missing file or a folder. A regular file whose date
 // a DOS date cannot hold (before 1980) also gives -1.

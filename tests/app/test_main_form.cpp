@@ -734,6 +734,9 @@ TEST_F(MainFormTest, WallpaperWithoutADesktopSaysSoAndKeepsTheFile)
     AnswerMessageBox(QMessageBox::Ok, &message);
     window->mWallpaper->trigger();
     EXPECT_TRUE(message.contains(QStringLiteral("wallpaper")));
+    // The path as a person reads it, without the doubled delimiter.
+    EXPECT_TRUE(message.contains(" " + QDir::cleanPath(Folder("Wallpaper.jpg")) + "."))
+        << message.toStdString();
     EXPECT_TRUE(QFile::exists(Folder("Wallpaper.jpg")));
 }
 

@@ -51,34 +51,6 @@ constexpr int PhotoHeight = 3000;
 constexpr int PhotoCount = 20;
 constexpr int Band = 300;
 
-QImage MakePhoto()
-{
-    QImage image(PhotoWidth, PhotoHeight, QImage::Format_RGB32);
-    for (int y = 0; y < PhotoHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < PhotoWidth; ++x)
-            line[x] = qRgb((x * 255) / PhotoWidth, (y * 255) / PhotoHeight, (x ^ y) & 0xFF);
-    }
-    return image;
-}
-
-QImage MakeFramePicture()
-{
-    QImage image(PhotoWidth, PhotoHeight, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    QPainterPath path;
-    path.addRect(0, 0, PhotoWidth, PhotoHeight);
-    path.addRect(400, 400, PhotoWidth - 800, PhotoHeight - 800);
-    path.setFillRule(Qt::OddEvenFill);
-    QLinearGradient gradient(0, 0, PhotoWidth, PhotoHeight);
-    gradient.setColorAt(0, QColor(120, 70, 20));
-    gradient.setColorAt(0.5, QColor(220, 180, 90));
-    gradient.setColorAt(1, QColor(90, 50, 10));
-    p.fillPath(path, gradient);
-    return image;
-}
-
 struct TScene
 {
     TScene()
@@ -86,13 +58,13 @@ struct TScene
         QDir().mkpath(Photos());
         QDir().mkpath(Many());
         const QString first = Photos() + "/p0.jpg";
-        MakePhoto().save(first, "JPEG", 92);
+        MakeDetailedPhoto(PhotoWidth, PhotoHeight).save(first, "JPEG", 92);
         for (int i = 1; i < PhotoCount; ++i)
             QFile::copy(first, Photos() + QStringLiteral("/p%1.jpg").arg(i));
         // The memory runs: links to one photo, each with its own output.
         for (int i = 0; i < 300; ++i)
             QFile::link(first, Many() + QStringLiteral("/m%1.jpg").arg(i));
-        MakeFramePicture().save(PngFrame(), "PNG");
+        MakeBandFramePicture(PhotoWidth, PhotoHeight, 400).save(PngFrame(), "PNG");
         TSimapleFrameMaker maker;
         maker.SetFrameWidth(Band);
         maker.SetFrameHeight(Band);

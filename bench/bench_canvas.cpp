@@ -33,38 +33,6 @@ namespace {
 constexpr int PhotoWidth = 4000;
 constexpr int PhotoHeight = 3000;
 
-// A photo with detail everywhere, so the encoder has real work.
-QImage MakePhoto()
-{
-    QImage image(PhotoWidth, PhotoHeight, QImage::Format_RGB32);
-    for (int y = 0; y < PhotoHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < PhotoWidth; ++x)
-            line[x] = qRgb((x * 255) / PhotoWidth, (y * 255) / PhotoHeight, (x ^ y) & 0xFF);
-    }
-    return image;
-}
-
-// A frame picture at the photo's size: a textured band around a transparent
-// opening.
-QImage MakeFramePicture()
-{
-    QImage image(PhotoWidth, PhotoHeight, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    const int band = 400;
-    QPainterPath path;
-    path.addRect(0, 0, PhotoWidth, PhotoHeight);
-    path.addRect(band, band, PhotoWidth - 2 * band, PhotoHeight - 2 * band);
-    path.setFillRule(Qt::OddEvenFill);
-    QLinearGradient gradient(0, 0, PhotoWidth, PhotoHeight);
-    gradient.setColorAt(0, QColor(120, 70, 20));
-    gradient.setColorAt(0.5, QColor(220, 180, 90));
-    gradient.setColorAt(1, QColor(90, 50, 10));
-    p.fillPath(path, gradient);
-    return image;
-}
-
 QImage MakeClipArt()
 {
     QImage image(256, 256, QImage::Format_ARGB32);
@@ -83,8 +51,8 @@ struct TScene
     {
         PhotoFile = Dir.filePath("photo.jpg");
         FrameFile = Dir.filePath("frame.png");
-        MakePhoto().save(PhotoFile, "JPEG", 90);
-        MakeFramePicture().save(FrameFile, "PNG");
+        MakeDetailedPhoto(PhotoWidth, PhotoHeight).save(PhotoFile, "JPEG", 90);
+        MakeBandFramePicture(PhotoWidth, PhotoHeight, 400).save(FrameFile, "PNG");
         const QString clip = Dir.filePath("clip.png");
         MakeClipArt().save(clip, "PNG");
 

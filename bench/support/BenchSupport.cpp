@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSettings>
 
 #include <benchmark/benchmark.h>
@@ -47,4 +50,32 @@ TStartupFolders::TStartupFolders()
     photo.scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .save(LargeFolder + QStringLiteral("Default.jpg"), "JPG", 92);
     m_ready = true;
+}
+
+QImage MakeDetailedPhoto(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgb((x * 255) / width, (y * 255) / height, (x ^ y) & 0xFF);
+    }
+    return image;
+}
+
+QImage MakeBandFramePicture(int width, int height, int band)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    QPainterPath path;
+    path.addRect(0, 0, width, height);
+    path.addRect(band, band, width - 2 * band, height - 2 * band);
+    path.setFillRule(Qt::OddEvenFill);
+    QLinearGradient gradient(0, 0, width, height);
+    gradient.setColorAt(0, QColor(120, 70, 20));
+    gradient.setColorAt(0.5, QColor(220, 180, 90));
+    gradient.setColorAt(1, QColor(90, 50, 10));
+    p.fillPath(path, gradient);
+    return image;
 }

@@ -4,6 +4,7 @@
 // for the main window's benchmarks settings with the tip of the day off and a
 // folder whose default photo has 24 megapixels.
 
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -33,3 +34,9 @@ private:
     QTemporaryDir m_large;
     bool m_ready = false;
 };
+
+// A photo with detail everywhere, so that encoders have real work.
+QImage MakeDetailedPhoto(int width, int height);
+// A frame picture of the given size: a gradient band of the given width
+// around a transparent opening.
+QImage MakeBandFramePicture(int width, int height, int band);

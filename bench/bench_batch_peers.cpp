@@ -140,23 +140,9 @@ void BM_OnePhotoThroughTheCanvas(benchmark::State& state)
 }
 BENCHMARK(BM_OnePhotoThroughTheCanvas)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-template <class F> double BestOfTwo(F run)
-{
-    double best = -1;
-    for (int i = 0; i < 2; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!run())
-            return -1;
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
-}
-
 double Time(const std::function<void()>& run)
 {
-    return BestOfTwo([&] {
+    return BestOf(2, [&] {
         run();
         return true;
     });
@@ -170,7 +156,7 @@ double Peer(const QString& perPhoto)
     const QString script =
         QStringLiteral("cd '%1' && ls p*.jpg | xargs -P 8 -I{} sh -c '%2'")
             .arg(TheScene->Photos(), perPhoto);
-    return BestOfTwo([&] {
+    return BestOf(2, [&] {
         QProcess process;
         process.start("sh", {"-c", script});
         return process.waitForFinished(600000) && process.exitCode() == 0;
@@ -179,7 +165,7 @@ double Peer(const QString& perPhoto)
 
 double OneProcess(const QString& command)
 {
-    return BestOfTwo([&] {
+    return BestOf(2, [&] {
         QProcess process;
         process.start("sh", {"-c", command});
         return process.waitForFinished(600000) && process.exitCode() == 0;

@@ -140,27 +140,12 @@ void BM_SaveJPEGFullResolution(benchmark::State& state)
 }
 BENCHMARK(BM_SaveJPEGFullResolution)->Unit(benchmark::kMillisecond);
 
-// The best of three runs, in milliseconds; negative when it failed.
-template <class F> double BestOfThree(F run)
-{
-    double best = -1;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!run())
-            return -1;
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
-}
-
 void CompareWithImageMagick()
 {
     TScene& scene = Scene();
     const QString ours = scene.Dir.filePath("ours.jpg");
     const QString theirs = scene.Dir.filePath("theirs.jpg");
-    const double oursMs = BestOfThree([&] {
+    const double oursMs = BestOf(3, [&] {
         scene.Canvas->SaveJPEG(ours, -1);
         return true;
     });
@@ -172,7 +157,7 @@ void CompareWithImageMagick()
         program = QStandardPaths::findExecutable("convert");
     std::printf(
         "\nCompared command: convert photo.jpg frame.png -composite -quality 100 out.jpg\n");
-    const double theirsMs = program.isEmpty() ? -1 : BestOfThree([&] {
+    const double theirsMs = program.isEmpty() ? -1 : BestOf(3, [&] {
         QProcess process;
         process.start(program, arguments);
         return process.waitForFinished(120000) && process.exitCode() == 0 &&

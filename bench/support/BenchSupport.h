@@ -4,10 +4,12 @@
 // for the main window's benchmarks settings with the tip of the day off and a
 // folder whose default photo has 24 megapixels.
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 
 // Runs every registered benchmark inside an offscreen application. Start
@@ -40,3 +42,19 @@ QImage MakeDetailedPhoto(int width, int height);
 // A frame picture of the given size: a gradient band of the given width
 // around a transparent opening.
 QImage MakeBandFramePicture(int width, int height, int band);
+
+// The best of Runs runs of Run, in milliseconds; negative when a run
+// returns false.
+template <class F> double BestOf(int Runs, F Run)
+{
+    double best = -1;
+    for (int i = 0; i < Runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!Run())
+            return -1;
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        best = best < 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}

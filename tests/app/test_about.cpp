@@ -110,13 +110,7 @@ TEST(About, HelpAboutShowsANewBoxEachTimeThatStaysWithTheWindow)
 {
     TScopedSettings settings;
     TTempDir folder;
-    {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-    }
+    ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
     QStringList opened;
     TDesktopServices services;
     services.Wallpaper = std::make_unique<TNoWallpaper>();

@@ -59,12 +59,7 @@ class AdjustDialogsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-        f.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         ASSERT_TRUE(MakeFramePicture(400, 300, kBand).save(folder.file("Default.png")));
         ASSERT_TRUE(MakeGradient(800, 600).save(folder.file("Default.jpg"), "JPG"));
 

@@ -67,12 +67,7 @@ protected:
     void SetUp() override
     {
         // No tip of the day before the window.
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile tips(ini);
-        ASSERT_TRUE(tips.open(QIODevice::WriteOnly));
-        tips.write("[General]\nTips=0\n");
-        tips.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QDir root(folder.path());
         ASSERT_TRUE(root.mkpath(QStringLiteral("Frame/Plain")));
         ASSERT_TRUE(root.mkpath(QStringLiteral("Frame/User")));

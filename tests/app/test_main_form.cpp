@@ -796,13 +796,7 @@ TEST(MainFormSmoke, TheProgramFolderShowsTheDefaultFrameAroundTheDefaultPhoto)
         !QFile::exists(programDir + QStringLiteral("/Default.jpg")))
         GTEST_SKIP() << "the program folder's content is not built";
     TScopedSettings settings;
-    {
-        const QString file = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(file).path());
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-    }
+    ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
     TDesktopServices services;
     TDesktopLog log;
     services.Wallpaper = std::make_unique<TFakeWallpaper>(&log);

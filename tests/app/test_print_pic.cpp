@@ -224,12 +224,7 @@ class PrintCommandTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-        f.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QImage frame = MakeSolid(400, 300, QColor(150, 30, 30));
         for (int y = 60; y < 240; ++y)
             for (int x = 60; x < 340; ++x)

@@ -102,12 +102,7 @@ class SaveFramePngTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-        f.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QDir().mkpath(folder.path() + QStringLiteral("/Frame/Plain"));
         QDir().mkpath(folder.path() + QStringLiteral("/PNG"));
         WriteSimpleFrame(folder.path() + QStringLiteral("/Frame/Plain/a.okx"));

@@ -62,12 +62,7 @@ class SelectFrameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nTips=0\n");
-        f.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         const QString path = folder.path() + QLatin1Char('/');
         window = std::make_unique<TfrmMain>(TDesktopServices(), [path] { return path; });
     }

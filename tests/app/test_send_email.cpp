@@ -83,12 +83,7 @@ class SendEmailTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString ini = settings.iniFile(QStringLiteral("Brimlow"));
-        QDir().mkpath(QFileInfo(ini).path());
-        QFile tips(ini);
-        ASSERT_TRUE(tips.open(QIODevice::WriteOnly));
-        tips.write("[General]\nTips=0\n");
-        tips.close();
+        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QImage frame = MakeSolid(400, 300, QColor(150, 30, 30));
         for (int y = 60; y < 240; ++y)
             for (int x = 80; x < 320; ++x)

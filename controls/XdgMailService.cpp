@@ -1,35 +1,26 @@
 #include "XdgMailService.h"
 
+#include "DetachedTool.h"
 #include "WaitCursor.h"
 
-#include <QDeadlineTimer>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QUrlQuery>
 
 namespace {
-// Runs the tool detached from this process, so that closing the program never
-// takes the mail program with it, and leaves the tool's exit code in the file
-// "status" of the folder named first. It keeps none of this process's
-// standard channels open.
-const QString kLauncher =
-    QStringLiteral("exec </dev/null >/dev/null 2>&1; d=$1; shift; \"$@\"; s=$?; "
-                   "printf %s \"$s\" > \"$d/status.tmp\" && mv \"$d/status.tmp\" \"$d/status\"");
-
-constexpr int kPollMs = 10;
-
-// Exit codes of xdg-email.
+// Exit codes of xdg-email. Without a mail program it ends with 3 ("no method
+// available") where it looks for a program itself, and with 4 where the
+// desktop's own opener refuses the "mailto:" address it was handed.
 constexpr int kExitSyntax = 1;
 constexpr int kExitFileMissing = 2;
 constexpr int kExitToolMissing = 3;
 constexpr int kExitActionFailed = 4;
 constexpr int kExitNoPermission = 5;
+
+// Copies older than this are removed at the next send.
+constexpr qint64 kCopyLifeSecs = 24 * 60 * 60;
 
 QString EncodeAddress(const QString& address)
 {
@@ -39,36 +30,13 @@ QString EncodeAddress(const QString& address)
         encoded = "%2D" + encoded.mid(1);
     return QString::fromLatin1(encoded);
 }
-
-// Copies the attachments into Folder, each in a numbered sub-folder under the
-// name the message gives it; returns a result other than success on failure.
-int CopyAttachments(const TMapiMessage& Message, const QString& Folder, QStringList& Paths)
-{
-    for (size_t i = 0; i < Message.Files.size(); ++i) {
-        const TMapiFileDesc& file = Message.Files[i];
-        if (!QFileInfo(file.lpszPathName).isFile())
-            return MAPI_E_ATTACHMENT_NOT_FOUND;
-        const QString subFolder = Folder + QLatin1Char('/') + QString::number(i + 1);
-        QString name = file.lpszFileName;
-        if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
-            name == QLatin1String(".."))
-            name = QFileInfo(file.lpszPathName).fileName();
-        const QString target = subFolder + QLatin1Char('/') + name;
-        if (!QDir().mkpath(subFolder) || !QFile::copy(file.lpszPathName, target))
-            return MAPI_E_ATTACHMENT_OPEN_FAILURE;
-        Paths.append(target);
-    }
-    return SUCCESS_SUCCESS;
-}
 } // namespace
 
 TXdgMailService::TXdgMailService(QString Program, TUrlOpener Opener, QString CopyRoot)
-    : m_program(std::move(Program)), m_opener(std::move(Opener)), m_copyRoot(std::move(CopyRoot))
+    : m_program(std::move(Program)), m_opener(std::move(Opener)), m_copies(std::move(CopyRoot))
 {
     if (!m_opener)
         m_opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    if (m_copyRoot.isEmpty())
-        m_copyRoot = QDir::tempPath();
 }
 
 QString TXdgMailService::ProgramPath() const
@@ -154,10 +122,10 @@ int TXdgMailService::ResultOfExitCode(int ExitCode)
     case kExitNoPermission:
         return MAPI_E_ATTACHMENT_OPEN_FAILURE;
     case kExitToolMissing:
-        // No mail program to open: as if there were no mail service.
+    case kExitActionFailed:
+        // No mail program opened: as if there were no mail service.
         return MAPI_USER_ABORT;
     case kExitSyntax:
-    case kExitActionFailed:
     default:
         return MAPI_E_FAILURE;
     }
@@ -165,6 +133,7 @@ int TXdgMailService::ResultOfExitCode(int ExitCode)
 
 int TXdgMailService::SendMail(const TMapiMessage& Message, uint32_t /*Flags*/)
 {
+    m_copies.RemoveUnchangedSince(QDateTime::currentDateTime().addSecs(-kCopyLifeSecs));
     // The mail program always shows its compose window, whatever the flags.
     const QString program = ProgramPath();
     if (!program.isEmpty())
@@ -181,40 +150,27 @@ int TXdgMailService::SendThroughOpener(const TMapiMessage& Message)
 
 int TXdgMailService::SendThroughTool(const QString& Program, const TMapiMessage& Message)
 {
-    QDir().mkpath(m_copyRoot);
-    QTemporaryDir folder(m_copyRoot + QStringLiteral("/orvo-mail-XXXXXX"));
-    if (!folder.isValid())
+    const std::unique_ptr<QTemporaryDir> folder = m_copies.NewFolder();
+    if (!folder)
         return MAPI_E_FAILURE;
     QStringList paths;
-    const int copied = CopyAttachments(Message, folder.path(), paths);
+    const int copied = TMailCopies::Copy(Message, folder->path(), paths);
     if (copied != SUCCESS_SUCCESS)
         return copied;
 
-    const QStringList args =
-        QStringList{QStringLiteral("-c"), kLauncher, QStringLiteral("sh"), folder.path(), Program} +
-        Arguments(Message, paths);
-    if (!QProcess::startDetached(QStringLiteral("/bin/sh"), args, folder.path()))
-        return MAPI_USER_ABORT;
-
-    const QString statusFile = folder.filePath(QStringLiteral("status"));
-    const QDeadlineTimer deadline(WaitMs);
     const TWaitCursor waitCursor;
-    while (!QFileInfo::exists(statusFile) && !deadline.hasExpired())
-        QThread::msleep(kPollMs);
-    QFile status(statusFile);
-    if (!status.open(QIODevice::ReadOnly)) {
-        // Still running: the tool is holding the mail program open.
-        folder.setAutoRemove(false);
-        return SUCCESS_SUCCESS;
-    }
-    bool ok = false;
-    const int exitCode = status.readAll().trimmed().toInt(&ok);
-    status.close();
-    const int result = ResultOfExitCode(ok ? exitCode : kExitActionFailed);
+    TDetachedTool tool;
+    const TDetachedTool::TResult run =
+        tool.Run(Program, Arguments(Message, paths), folder->path(), WaitMs);
+    int result = SUCCESS_SUCCESS;
+    if (run.Outcome == TDetachedTool::TOutcome::FailedToStart)
+        result = MAPI_USER_ABORT;
+    else if (run.Outcome == TDetachedTool::TOutcome::Finished)
+        result = ResultOfExitCode(run.ExitCode);
+    // Still running: the tool is holding the mail program open.
     if (result == SUCCESS_SUCCESS) {
         // The mail program reads the copies later on.
-        status.remove();
-        folder.setAutoRemove(false);
+        folder->setAutoRemove(false);
     }
     return result;
 }

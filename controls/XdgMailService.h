@@ -2,14 +2,10 @@
 
 // The desktop's mail service: "xdg-email" opens the user's mail program with
 // the message and its attachments; without it, a message with no attachment
-// still goes out as a "mailto:" address through the desktop.
-//
-// The mail program may read an attachment long after it was started, while
-// the host removes its own files as soon as the send returns; each send
-// therefore hands over copies kept in a private folder under CopyRoot (named
-// as the message names them), which are left for the system's clean-up of
-// temporary files once the mail program has them.
+// still goes out as a "mailto:" address through the desktop. The tool gets
+// private copies of the attachments (see TMailCopies).
 
+#include "MailCopies.h"
 #include "MailService.h"
 
 #include <QStringList>
@@ -24,15 +20,15 @@ public:
 
     // Program: the mail tool to run; empty looks up "xdg-email" on the search
     // path at each send. Opener opens "mailto:" addresses; empty uses the
-    // desktop's. CopyRoot: where the private folders go; empty is the system's
-    // temporary folder.
+    // desktop's. CopyRoot: where the private folders of the copies go; empty
+    // is the program's folder in the user's cache.
     explicit TXdgMailService(QString Program = {}, TUrlOpener Opener = {}, QString CopyRoot = {});
 
     bool Available() const override;
     int SendMail(const TMapiMessage& Message, uint32_t Flags) override;
 
-    // How long a send waits for the tool to report; a tool still running
-    // then has opened the mail program and counts as a success.
+    // How long a send waits for the tool to report, painting on; a tool still
+    // running then has opened the mail program and counts as a success.
     int WaitMs = 5000;
 
     // The tool's arguments for the message with its attachments at Paths.
@@ -53,5 +49,5 @@ private:
 
     QString m_program;
     TUrlOpener m_opener;
-    QString m_copyRoot;
+    TMailCopies m_copies;
 };

@@ -10,18 +10,26 @@
 #include "QynKadrix.h"
 #include "SendEmail.h"
 #include "TestSupport.h"
+#include "XdgMailService.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 class TNoWallpaper : public TWallpaperSetter
@@ -77,6 +85,52 @@ public:
 private:
     TMailLog* m_log;
 };
+
+// A stand-in for the desktop's mail tool: it leaves the file "started" in its
+// folder, waits until the file "go" appears there (or gives up after a long
+// while) and ends with the exit code written in the file "code".
+QString WriteWaitingTool(const TTempDir& tools)
+{
+    const QByteArray body =
+        ": > \"$d/started\"\n"
+        "i=0\n"
+        "while [ ! -e \"$d/go\" ] && [ $i -lt 3000 ]; do sleep 0.01; i=$((i+1)); done\n"
+        "exit $(cat \"$d/code\")\n";
+    const QString path = tools.write(QStringLiteral("xdg-email"),
+                                     "#!/bin/sh\nd='" + tools.path().toUtf8() + "'\n" + body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+// Counts the paint events of a widget.
+class TPaintCounter : public QObject
+{
+public:
+    explicit TPaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Count;
+        return false;
+    }
+};
+
+// Sets the modification time of a file or folder and everything in it.
+void SetModified(const QString& path, const QDateTime& time)
+{
+    timespec times[2] = {};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time.toSecsSinceEpoch();
+    QStringList entries{path};
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.prepend(it.next());
+    for (const QString& entry : entries)
+        ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(entry).constData(), times, 0), 0);
+}
 
 class SendEmailTest : public ::testing::Test
 {
@@ -283,4 +337,80 @@ TEST_F(SendEmailTest, APhotoThatCannotBeWrittenEndsTheCommandWithItsMessage)
     EXPECT_TRUE(mail.Sent.empty());
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Cannot create file"))) << shown.toStdString();
     EXPECT_TRUE(QFileInfo(TempFile()).isDir());
+}
+
+TEST_F(SendEmailTest, WhileTheMailToolRunsTheWindowPaintsOnAndNoMailProgramIsNamed)
+{
+    StartUp();
+    TTempDir tools;
+    window->MapiControl1->SetMailService(
+        std::make_unique<TXdgMailService>(WriteWaitingTool(tools)));
+    TPaintCounter paints(window->QynKadrix1);
+    // Once the tool runs: ask for a repaint, and let the tool go on only
+    // after the canvas was painted again.
+    int paintsBefore = -1;
+    bool waitCursor = false;
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!QFile::exists(tools.file(QStringLiteral("started"))) ||
+            QFile::exists(tools.file(QStringLiteral("go"))))
+            return;
+        if (paintsBefore < 0) {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            waitCursor = cursor && cursor->shape() == Qt::WaitCursor;
+            paintsBefore = paints.Count;
+            window->QynKadrix1->update();
+        } else if (paints.Count > paintsBefore) {
+            tools.write(QStringLiteral("go"), {});
+        }
+    });
+    watcher.start();
+    // Without a mail program, xdg-email ends with 3 where it looks for one
+    // itself and with 4 where the desktop's opener refuses the address.
+    for (const QByteArray code : {"3", "4"}) {
+        tools.write(QStringLiteral("code"), code);
+        QFile::remove(tools.file(QStringLiteral("started")));
+        QFile::remove(tools.file(QStringLiteral("go")));
+        paintsBefore = -1;
+        waitCursor = false;
+        QString shown;
+        AnswerMailDialog(QStringLiteral("ann@example.org"), QString(), QString(), true, &shown);
+        window->mEmail->trigger();
+        EXPECT_TRUE(QFile::exists(tools.file(QStringLiteral("go")))) << code.data();
+        EXPECT_TRUE(waitCursor) << code.data();
+        EXPECT_EQ(shown, TPhotoMailer::NoMailProgramText()) << code.data();
+        EXPECT_FALSE(QGuiApplication::overrideCursor());
+    }
+}
+
+TEST_F(SendEmailTest, CopiesForTheMailProgramStayInTheCacheForADay)
+{
+    StartUp();
+    TTempDir tools;
+    tools.write(QStringLiteral("code"), "0");
+    tools.write(QStringLiteral("go"), {});
+    window->MapiControl1->SetMailService(
+        std::make_unique<TXdgMailService>(WriteWaitingTool(tools)));
+    const QDir copies(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                      QStringLiteral("/mail"));
+    AnswerMailDialog(QStringLiteral("ann@example.org"), QString(), QString());
+    window->mEmail->trigger();
+    QStringList sent = copies.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_TRUE(QFile::exists(copies.filePath(sent[0] + QStringLiteral("/1/email.jpg"))));
+
+    // A day and a minute later the copy goes at the next send; an hour old
+    // one stays.
+    const QString old = copies.filePath(sent[0]);
+    SetModified(old, QDateTime::currentDateTime().addSecs(-(24 * 60 + 1) * 60));
+    ASSERT_TRUE(copies.mkpath(QStringLiteral("orvo-mail-fresh/1")));
+    const QString fresh = copies.filePath(QStringLiteral("orvo-mail-fresh"));
+    QFile(fresh + QStringLiteral("/1/email.jpg")).open(QIODevice::WriteOnly);
+    SetModified(fresh, QDateTime::currentDateTime().addSecs(-60 * 60));
+    AnswerMailDialog(QStringLiteral("ann@example.org"), QString(), QString());
+    window->mEmail->trigger();
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/1/email.jpg")));
+    EXPECT_EQ(copies.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }

@@ -283,8 +283,9 @@ TEST(XdgMailService, ExitCodesBecomeResults)
     EXPECT_EQ(TXdgMailService::ResultOfExitCode(0), SUCCESS_SUCCESS);
     EXPECT_EQ(TXdgMailService::ResultOfExitCode(1), MAPI_E_FAILURE);
     EXPECT_EQ(TXdgMailService::ResultOfExitCode(2), MAPI_E_ATTACHMENT_NOT_FOUND);
+    // 3 and 4 are what the tool ends with when no mail program is there.
     EXPECT_EQ(TXdgMailService::ResultOfExitCode(3), MAPI_USER_ABORT);
-    EXPECT_EQ(TXdgMailService::ResultOfExitCode(4), MAPI_E_FAILURE);
+    EXPECT_EQ(TXdgMailService::ResultOfExitCode(4), MAPI_USER_ABORT);
     EXPECT_EQ(TXdgMailService::ResultOfExitCode(5), MAPI_E_ATTACHMENT_OPEN_FAILURE);
 }
 

@@ -2,6 +2,7 @@
 
 #include "DecodeBudget.h"
 #include "FastDecode.h"
+#include "FastEncode.h"
 #include "FileWriter.h"
 #include "PixelPass.h"
 
@@ -236,7 +237,7 @@ TInterpolation GetInterpolationMode(const QPainter& painter)
     if (!painter.testRenderHint(QPainter::SmoothPixmapTransform))
         return TInterpolation::NearestNeighbor;
     return painter.testRenderHint(QPainter::LosslessImageRendering) ? TInterpolation::HighQuality
-                                                                     : TInterpolation::Bilinear;
+                                                                    : TInterpolation::Bilinear;
 }
 
 void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source)
@@ -311,6 +312,11 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
     const QByteArray format = FindEncoderForMimeType(mimeType);
     if (format.isEmpty() || image.isNull() || !device)
         return false;
+    // JPEG of the common kinds through TurboJPEG, which decodes to the
+    // pixels Qt's writer gives; Qt's writer for everything else.
+    if (format == "jpeg" || format == "jpg")
+        if (const std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality))
+            return device->write(*jpeg) == jpeg->size();
     QImageWriter writer(device, format);
     if (quality >= 0)
         writer.setQuality(quality);

@@ -1,0 +1,30 @@
+#pragma once
+
+// 32-bit bitmaps encoded as JPEG through libjpeg-turbo's TurboJPEG interface,
+// the same libjpeg-turbo that Qt's writer uses, set up as Qt's writer sets it
+// up: baseline, 4:2:0 chroma subsampling, the accurate DCT, the standard
+// Huffman tables, the quality scaled as jpeg_set_quality does with baseline
+// limits, and the resolution in the JFIF header chosen as Qt chooses it.
+//
+// A picture under FastEncodeStripPixels comes out byte for byte as Qt's
+// writer gives it. A larger one is encoded in bands of whole MCU rows on a
+// few threads, the bands joined by restart markers: the entropy-coded data
+// changes by those markers only, so it decodes to exactly the pixels of
+// Qt's output.
+//
+// Only RGB32, ARGB32 and ARGB32_Premultiplied bitmaps without texts or a
+// colour space are taken (alpha is dropped, as Qt's writer drops it); any
+// other picture, or a failure of the encoder, gives no result and the caller
+// uses Qt's writer.
+
+#include <QByteArray>
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+
+// From this many pixels on, a picture is encoded in bands.
+constexpr int64_t FastEncodeStripPixels = int64_t(1) << 20;
+
+// Quality 0 to 100; -1 is Qt's default, 75.
+std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality);

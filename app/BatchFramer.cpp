@@ -45,17 +45,6 @@ int32_t TBatchFramer::ScaledSide(int32_t Side, double s)
     return XTrunc(XMul(Side, s));
 }
 
-namespace {
-
-// A photo without pixels or a box without room cannot be fitted: the scale
-// would come from a division by zero or be no scale at all.
-bool CanFit(const QImage& Photo, int32_t BW, int32_t BH)
-{
-    return Photo.width() > 0 && Photo.height() > 0 && BW > 0 && BH > 0;
-}
-
-} // namespace
-
 QSize TBatchFramer::PngOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH)
 {
     if (w <= 0 || h <= 0 || BW <= 0 || BH <= 0)
@@ -87,32 +76,58 @@ QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, i
     return output;
 }
 
+QSize TBatchFramer::MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH,
+                                    int32_t AddedWidth, int32_t AddedHeight)
+{
+    // A photo without pixels or a box without room cannot be fitted: the
+    // scale would come from a division by zero or be no scale at all.
+    if (w <= 0 || h <= 0 || BW <= 0 || BH <= 0)
+        return QSize();
+    const double s = FrameScale(w, h, BW, BH, AddedWidth, AddedHeight);
+    const int32_t W = SaturateToInt32(int64_t(AddedWidth) + ScaledSide(w, s));
+    const int32_t H = SaturateToInt32(int64_t(AddedHeight) + ScaledSide(h, s));
+    // A frame wider than the box leaves the photo no room.
+    if (s <= 0 || W <= 0 || H <= 0)
+        return QSize();
+    return QSize(W, H);
+}
+
+TBatchFramer::TRenderedFrame TBatchFramer::RenderFrame(TFrameMakerBase& Maker, QSize Output)
+{
+    TRenderedFrame frame;
+    frame.Output = Output;
+    Maker.SetWidth(Output.width());
+    Maker.SetHeight(Output.height());
+    Maker.Render(frame.Picture);
+    frame.LeftBand = Maker.GetLeftBand();
+    frame.TopBand = Maker.GetTopBand();
+    frame.AddedWidth = Maker.GetAddedWidth();
+    frame.AddedHeight = Maker.GetAddedHeight();
+    return frame;
+}
+
+void TBatchFramer::DrawFramed(QImage& Output, const QImage& Photo, const TRenderedFrame& Frame)
+{
+    const int32_t W = Frame.Output.width();
+    const int32_t H = Frame.Output.height();
+    QPainter painter(&Output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, Photo,
+               QRectF(Frame.LeftBand, Frame.TopBand, double(W) - Frame.AddedWidth,
+                      double(H) - Frame.AddedHeight),
+               QRect(0, 0, Photo.width(), Photo.height()));
+    DrawBitmap(painter, Frame.Picture, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+}
+
 QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                     int32_t BH)
 {
-    if (!CanFit(Photo, BW, BH))
+    const QSize size = MakerOutputSize(Photo.width(), Photo.height(), BW, BH, Maker.GetAddedWidth(),
+                                       Maker.GetAddedHeight());
+    if (size.isEmpty())
         return QImage();
-    const int32_t w = Photo.width();
-    const int32_t h = Photo.height();
-    const double s = FrameScale(w, h, BW, BH, Maker.GetAddedWidth(), Maker.GetAddedHeight());
-    const int32_t W = SaturateToInt32(int64_t(Maker.GetAddedWidth()) + ScaledSide(w, s));
-    const int32_t H = SaturateToInt32(int64_t(Maker.GetAddedHeight()) + ScaledSide(h, s));
-    // A frame wider than the box leaves the photo no room.
-    if (s <= 0 || W <= 0 || H <= 0)
-        return QImage();
-    QImage output = NewBitmap(W, H);
-    Maker.SetWidth(W);
-    Maker.SetHeight(H);
-    QImage frame;
-    Maker.Render(frame);
-
-    QPainter painter(&output);
-    SetInterpolationMode(painter, TInterpolation::HighQuality);
-    DrawBitmap(painter, Photo,
-               QRectF(Maker.GetLeftBand(), Maker.GetTopBand(), double(W) - Maker.GetAddedWidth(),
-                      double(H) - Maker.GetAddedHeight()),
-               QRect(0, 0, w, h));
-    DrawBitmap(painter, frame, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+    QImage output = NewBitmap(size.width(), size.height());
+    DrawFramed(output, Photo, RenderFrame(Maker, size));
     return output;
 }
 

@@ -47,6 +47,28 @@ public:
     static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                  int32_t BH);
 
+    // The same in steps, for a frame rendered once for many photos: a frame
+    // file's frame rendered for one output size, with the bands its
+    // generator gave for it.
+    struct TRenderedFrame
+    {
+        QSize Output;
+        QImage Picture;
+        int32_t LeftBand = 0;
+        int32_t TopBand = 0;
+        int32_t AddedWidth = 0;
+        int32_t AddedHeight = 0;
+    };
+    // The output size of a w x h photo in a frame that adds AddedWidth x
+    // AddedHeight, fitted into BW x BH; empty when the photo gives no output.
+    static QSize MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH, int32_t AddedWidth,
+                                 int32_t AddedHeight);
+    // Maker's frame at Output (which it gets as its output size).
+    static TRenderedFrame RenderFrame(TFrameMakerBase& Maker, QSize Output);
+    // Photo drawn into Frame's opening and Frame over it, into Output: a
+    // bitmap of Frame.Output with every pixel transparent black.
+    static void DrawFramed(QImage& Output, const QImage& Photo, const TRenderedFrame& Frame);
+
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted
     // into Box. Raises the frame file's errors, and EFOpenError when its type

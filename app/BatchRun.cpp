@@ -2,7 +2,7 @@
 
 #include "BatchFramer.h"
 #include "DecodeBudget.h"
-#include "FrameMaker.h"
+#include "FrameFileCache.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
 
@@ -72,6 +72,8 @@ TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngF
     }
     if (m_isPngFrame)
         m_pngFrame = std::make_unique<TPngFrameCache>(m_frameFile);
+    else
+        m_frameFileFrames = std::make_unique<TFrameFileCache>(m_frameFile);
 }
 
 TBatchRun::~TBatchRun()
@@ -140,9 +142,11 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
             const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
             output = TBatchFramer::FrameWithPng(photo, m_pngFrame->FrameAt(size), BW, BH);
         } else {
-            // Loaded anew for every photo, as the run one by one does.
-            const std::unique_ptr<TFrameMakerBase> maker = LoadKnownFrameMaker(m_frameFile, 0, 0);
-            output = TBatchFramer::FrameWithMaker(photo, *maker, BW, BH);
+            const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box);
+            if (frame) {
+                output = NewBitmap(frame->Output.width(), frame->Output.height());
+                TBatchFramer::DrawFramed(output, photo, *frame);
+            }
         }
     }
     return TBatchFramer::EncodeJpeg(output);

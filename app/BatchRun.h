@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+class TFrameFileCache;
 class TPngFrameCache;
 
 struct TBatchJob
@@ -82,6 +83,7 @@ private:
     // For each photo, the last earlier photo whose output it reads, or -1.
     std::vector<int> m_lastWriter;
     std::unique_ptr<TPngFrameCache> m_pngFrame;
+    std::unique_ptr<TFrameFileCache> m_frameFileFrames;
     // The photos in work share BatchPhotosBudget.
     TMemoryGate m_memory{BatchPhotosBudget};
 

@@ -2,26 +2,11 @@
 
 #include "MyGdiPlus.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-
 TPngFrameCache::TPngFrameCache(QString FileName) : m_fileName(std::move(FileName)) {}
-
-TPngFrameCache::TStamp TPngFrameCache::StampNow() const
-{
-    struct stat status = {};
-    if (::stat(QFile::encodeName(m_fileName).constData(), &status) != 0)
-        return TStamp{};
-    constexpr int64_t ns = 1000000000;
-    return TStamp{int64_t(status.st_ino), int64_t(status.st_size),
-                  int64_t(status.st_mtim.tv_sec) * ns + status.st_mtim.tv_nsec,
-                  int64_t(status.st_ctim.tv_sec) * ns + status.st_ctim.tv_nsec};
-}
 
 void TPngFrameCache::Refresh()
 {
-    const TStamp now = StampNow();
+    const TFileStamp now = TFileStamp::Of(m_fileName);
     if (m_decoded && now == m_stamp)
         return;
     m_frame = DecodeImageFile(m_fileName);
@@ -50,8 +35,8 @@ QImage TPngFrameCache::FrameAt(QSize Size)
     if (found != m_reduced.end())
         return found->second;
     // What the high-quality drawing does when it reduces (DrawBitmap).
-    QImage reduced =
-        m_frame.scaled(Size.width(), Size.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage reduced = m_frame.scaled(Size.width(), Size.height(), Qt::IgnoreAspectRatio,
+                                    Qt::SmoothTransformation);
     if (m_reduced.size() >= MaxReducedSizes)
         m_reduced.erase(m_reduced.begin());
     m_reduced.emplace(key, reduced);

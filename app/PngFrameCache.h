@@ -6,6 +6,8 @@
 // decoding the file for that photo would give. The frame reduced to an
 // output size is kept too, for the photos of the same output size.
 
+#include "FileStamp.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -29,24 +31,13 @@ public:
     QImage FrameAt(QSize Size);
 
 private:
-    // What tells that the file changed: its identity, size and times in
-    // nanoseconds; all -1 while the file is missing.
-    struct TStamp
-    {
-        int64_t Inode = -1;
-        int64_t Size = -1;
-        int64_t Modified = -1;
-        int64_t Changed = -1;
-        friend bool operator==(const TStamp&, const TStamp&) = default;
-    };
-    TStamp StampNow() const;
     // With the lock held: decodes the file again when it changed.
     void Refresh();
 
     const QString m_fileName;
     std::mutex m_lock;
     bool m_decoded = false;
-    TStamp m_stamp;
+    TFileStamp m_stamp;
     QImage m_frame;
     // Reduced frames by output size; a few sizes at most.
     std::map<std::pair<int, int>, QImage> m_reduced;

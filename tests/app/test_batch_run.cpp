@@ -1,12 +1,14 @@
 // Batch runs on the worker threads: the files written are byte for byte
 // those of framing the photos one after the other, also where a photo reads
 // an earlier photo's output; the PNG frame is decoded again when its file
-// changes; errors reach the driving thread at their photo; Escape and the
+// changes, and a frame file's frame is rendered again when its file changes;
+// errors reach the driving thread at their photo; Escape and the
 // close box are held until the run ends.
 
 #include "BatchFrame.h"
 #include "BatchFramer.h"
 #include "BatchRun.h"
+#include "FrameFileCache.h"
 #include "FrameMaker.h"
 #include "MainForm.h"
 #include "MyGdiPlus.h"
@@ -166,6 +168,39 @@ TEST(BatchRunTest, PngFrameIsDecodedAgainWhenItsFileChanges)
     EXPECT_EQ(PixelAt(cache.FrameAt(QSize(20, 15)), 0, 0), qRgb(0, 0, 255));
     QFile::remove(file);
     EXPECT_TRUE(cache.Frame().isNull());
+}
+
+TEST(BatchRunTest, FrameFileIsRenderedAgainWhenItsFileChanges)
+{
+    TTempDir dir;
+    const QString file = dir.file(QStringLiteral("frame.okx"));
+    const auto save = [&file](int band, TColorRef color) {
+        TSimapleFrameMaker maker;
+        maker.SetFrameWidth(band);
+        maker.SetFrameHeight(band);
+        maker.SetBackColor(color);
+        maker.SaveToFile(file);
+    };
+    save(10, 0x0000FF);
+    TFrameFileCache cache(file);
+    const QSize photo(400, 300);
+    const QSize box(200, 150);
+    const TFrameFileCache::TFrame first = cache.FrameFor(photo, box);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(cache.FrameFor(photo, box), first); // rendered once
+
+    save(20, 0xFF0000);
+    const TFrameFileCache::TFrame changed = cache.FrameFor(photo, box);
+    ASSERT_TRUE(changed);
+    const std::unique_ptr<TFrameMakerBase> anew = LoadKnownFrameMaker(file, 0, 0);
+    const QSize output = TBatchFramer::MakerOutputSize(400, 300, 200, 150, anew->GetAddedWidth(),
+                                                       anew->GetAddedHeight());
+    const TBatchFramer::TRenderedFrame expected = TBatchFramer::RenderFrame(*anew, output);
+    EXPECT_EQ(changed->Output, output);
+    EXPECT_EQ(changed->TopBand, expected.TopBand);
+    EXPECT_EQ(changed->Picture, expected.Picture);
+    QFile::remove(file);
+    EXPECT_THROW(cache.FrameFor(photo, box), EFOpenError);
 }
 
 TEST(BatchRunTest, AFrameFileErrorReachesTheDrivingThreadAtItsPhoto)

@@ -372,19 +372,26 @@ void TfrmBatchFrame::RunBatch()
         jobs.push_back({photo, TBatchFramer::OutputName(photo, overwrite, prefix)});
     }
     // The photos are framed on the worker threads; this thread takes them in
-    // list order, writes them and keeps the window alive.
+    // list order, writes them and keeps the window alive. A frame that
+    // cannot be read ends the run before any photo is touched.
     TBatchRun run(std::move(jobs), FrameFileName, IsPngFrame, box);
+    run.CheckFrame();
+    if (zzz)
+        edtPrefix->setText(prefix);
     for (int i = 0; i < run.Count(); ++i) {
-        run.Wait(i, [] { QCoreApplication::processEvents(); });
-        if (zzz)
-            edtPrefix->setText(prefix);
-        run.Write(i);
+        run.Finish(i, [] { QCoreApplication::processEvents(); });
         SpTBXProgressBar1->setValue(SpTBXProgressBar1->value() + 1);
         QCoreApplication::processEvents();
     }
 
     btnExit->setEnabled(true);
     btnExit->setText(QStringLiteral("Finish"));
+    if (!run.Failures().IsEmpty()) {
+        QMessageBox box(QMessageBox::Information, QString::fromLatin1(kCaption),
+                        run.Failures().Text(), QMessageBox::Ok, this);
+        box.setDetailedText(run.Failures().Details());
+        box.exec();
+    }
     m_running = false;
     if (m_closeAfterRun)
         reject();

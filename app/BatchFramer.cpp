@@ -4,6 +4,7 @@
 #include "FrameMaker.h"
 #include "IntegerText.h"
 #include "MyGdiPlus.h"
+#include "UniFuncs.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -131,15 +132,60 @@ QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker,
     return output;
 }
 
+std::unique_ptr<TFrameMakerBase> TBatchFramer::LoadFrame(const QString& FrameFile)
+{
+    try {
+        // The output size follows from the frame's bands, for every photo.
+        return LoadKnownFrameMaker(FrameFile, 0, 0);
+    } catch (const EFOpenError&) {
+        throw;
+    } catch (const std::exception&) {
+        throw EFOpenError(FileMessage("Cannot read the frame file %1", FrameFile));
+    }
+}
+
+void TBatchFramer::CheckPngFrame(const QImage& PngFrame, const QString& FileName)
+{
+    if (PngFrame.isNull())
+        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
+}
+
+void TBatchFramer::CheckPhoto(const QImage& Photo)
+{
+    if (Photo.isNull())
+        throw EPhotoSkipped("the photo cannot be read");
+}
+
+void TBatchFramer::CheckBands(int32_t AddedWidth, int32_t AddedHeight, int32_t BW, int32_t BH)
+{
+    // Bands of negative width would place the photo outside the frame's
+    // opening and make the output larger than the box.
+    if (AddedWidth < 0 || AddedHeight < 0)
+        throw EPhotoSkipped("band width out of range");
+    if (AddedWidth >= BW || AddedHeight >= BH)
+        throw EPhotoSkipped("the frame leaves no room in the box");
+}
+
+QImage TBatchFramer::CheckedOutput(QImage Output)
+{
+    if (Output.isNull())
+        throw EPhotoSkipped("the output would have no pixels");
+    return Output;
+}
+
 QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
                                 QSize Box)
 {
     const QImage photo = DecodeImageFile(Photo);
-    if (IsPngFrame)
-        return FrameWithPng(photo, DecodeImageFile(FrameFile), Box.width(), Box.height());
-    // The output size follows from the frame's bands; FrameWithMaker sets it.
-    const std::unique_ptr<TFrameMakerBase> maker = LoadKnownFrameMaker(FrameFile, 0, 0);
-    return FrameWithMaker(photo, *maker, Box.width(), Box.height());
+    CheckPhoto(photo);
+    if (IsPngFrame) {
+        const QImage frame = DecodeImageFile(FrameFile);
+        CheckPngFrame(frame, FrameFile);
+        return CheckedOutput(FrameWithPng(photo, frame, Box.width(), Box.height()));
+    }
+    const std::unique_ptr<TFrameMakerBase> maker = LoadFrame(FrameFile);
+    CheckBands(maker->GetAddedWidth(), maker->GetAddedHeight(), Box.width(), Box.height());
+    return CheckedOutput(FrameWithMaker(photo, *maker, Box.width(), Box.height()));
 }
 
 QRectF TBatchFramer::PreviewRect(int32_t w, int32_t h, int32_t bw, int32_t bh)

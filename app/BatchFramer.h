@@ -12,8 +12,17 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 
 class TFrameMakerBase;
+
+// Raised for a photo that a run skips: the message says why, in a few words.
+class EPhotoSkipped : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class TBatchFramer
 {
@@ -69,10 +78,24 @@ public:
     // bitmap of Frame.Output with every pixel transparent black.
     static void DrawFramed(QImage& Output, const QImage& Photo, const TRenderedFrame& Frame);
 
+    // The frame file loaded into the generator of its type. Every error
+    // names the file: EFOpenError when it cannot be opened or its type has
+    // no generator, EFOpenError "Cannot read the frame file" for the rest.
+    static std::unique_ptr<TFrameMakerBase> LoadFrame(const QString& FrameFile);
+    // Raises EImagingError naming FileName when the PNG frame did not decode.
+    static void CheckPngFrame(const QImage& PngFrame, const QString& FileName);
+
+    // Raise EPhotoSkipped: for a photo that did not decode; for a frame
+    // whose bands add a negative size, or whose bands alone fill a side of
+    // the box BW x BH; for an output without pixels.
+    static void CheckPhoto(const QImage& Photo);
+    static void CheckBands(int32_t AddedWidth, int32_t AddedHeight, int32_t BW, int32_t BH);
+    static QImage CheckedOutput(QImage Output);
+
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted
-    // into Box. Raises the frame file's errors, and EFOpenError when its type
-    // has no generator.
+    // into Box. Raises the frame's errors (LoadFrame, CheckPngFrame), and
+    // EPhotoSkipped for a photo that gets no output.
     static QImage FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
                              QSize Box);
 

@@ -3,6 +3,8 @@
 #include "BatchFramer.h"
 #include "DecodeBudget.h"
 #include "FrameFileCache.h"
+#include "FrameMaker.h"
+#include "HandlerGuard.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
 
@@ -136,11 +138,14 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
     QImage output;
     {
         const QImage photo = DecodeImageFile(Job.Photo);
+        TBatchFramer::CheckPhoto(photo);
         const int32_t BW = m_box.width();
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {
             const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
-            output = TBatchFramer::FrameWithPng(photo, m_pngFrame->FrameAt(size), BW, BH);
+            const QImage frame = m_pngFrame->FrameAt(size);
+            TBatchFramer::CheckPngFrame(frame, m_frameFile);
+            output = TBatchFramer::FrameWithPng(photo, frame, BW, BH);
         } else {
             const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box);
             if (frame) {
@@ -149,7 +154,33 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
             }
         }
     }
-    return TBatchFramer::EncodeJpeg(output);
+    return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
+}
+
+void TBatchRun::CheckFrame()
+{
+    if (m_isPngFrame)
+        TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
+    else
+        TBatchFramer::LoadFrame(m_frameFile);
+}
+
+bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
+{
+    QString failure;
+    try {
+        Wait(Index, Pump);
+    } catch (...) {
+        failure = CurrentExceptionMessage();
+    }
+    // A photo that failed has nothing to write; its turn ends all the same.
+    const bool written = Write(Index);
+    if (failure.isEmpty() && !written)
+        failure = QStringLiteral("the output cannot be written");
+    if (failure.isEmpty())
+        return true;
+    m_failures.Add(m_jobs[size_t(Index)].Photo, failure);
+    return false;
 }
 
 void TBatchRun::Wait(int Index, const std::function<void()>& Pump)

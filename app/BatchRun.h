@@ -11,6 +11,7 @@
 // with the number of photos, and large photos are framed fewer at a time, so
 // it does not grow with the number of cores either.
 
+#include "BatchFailures.h"
 #include "DecodeBudget.h"
 #include "MemoryGate.h"
 
@@ -49,6 +50,16 @@ public:
 
     int Count() const { return int(m_jobs.size()); }
     int ThreadCount() const { return m_threadCount; }
+
+    // Reads the frame before the first photo is touched; raises, naming the
+    // frame file, when it cannot be read.
+    void CheckFrame();
+
+    // Wait, then Write, for the photos taken in list order. A photo that is
+    // not framed or not written is added to Failures() with the reason, and
+    // the run goes on; false for it.
+    bool Finish(int Index, const std::function<void()>& Pump);
+    const TBatchFailures& Failures() const { return m_failures; }
 
     // The photos are taken in list order, each once: Wait, then Write.
     // Waits until photo Index is framed, calling Pump at least every 10 ms
@@ -95,4 +106,5 @@ private:
     int m_written = 0; // photos finished by Finish
     bool m_stop = false;
     std::vector<std::thread> m_workers;
+    TBatchFailures m_failures;
 };

@@ -41,7 +41,7 @@ std::shared_ptr<TFrameFileCache::TLoaded> TFrameFileCache::Current()
     m_loaded.reset();
     auto loaded = std::make_shared<TLoaded>();
     loaded->Stamp = now;
-    std::unique_ptr<TFrameMakerBase> maker = LoadKnownFrameMaker(m_fileName, 0, 0);
+    std::unique_ptr<TFrameMakerBase> maker = TBatchFramer::LoadFrame(m_fileName);
     loaded->AddedWidth = maker->GetAddedWidth();
     loaded->AddedHeight = maker->GetAddedHeight();
     loaded->IdleMakers.push_back(std::move(maker));
@@ -98,6 +98,7 @@ TFrameFileCache::TFrame TFrameFileCache::Render(TLoaded& Loaded, QSize Output) c
 TFrameFileCache::TFrame TFrameFileCache::FrameFor(QSize Photo, QSize Box)
 {
     const std::shared_ptr<TLoaded> loaded = Current();
+    TBatchFramer::CheckBands(loaded->AddedWidth, loaded->AddedHeight, Box.width(), Box.height());
     const QSize output =
         TBatchFramer::MakerOutputSize(Photo.width(), Photo.height(), Box.width(), Box.height(),
                                       loaded->AddedWidth, loaded->AddedHeight);

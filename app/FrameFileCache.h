@@ -35,7 +35,8 @@ public:
 
     // The frame of a w x h photo fitted into Box, as the file holds it now;
     // null when the photo gives no output. Raises what loading the file or
-    // rendering the frame raises.
+    // rendering the frame raises, and EPhotoSkipped for bands that cannot
+    // frame a photo in Box (TBatchFramer::CheckBands).
     TFrame FrameFor(QSize Photo, QSize Box);
 
 private:

@@ -12,6 +12,7 @@
 #include "SelectFrame.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,28 @@ QByteArray Head(const QString& file)
 {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.read(3) : QByteArray();
+}
+
+QByteArray ReadAll(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A small JPEG whose frame header declares Side x Side pixels.
+QByteArray JpegDeclaring(int Side)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(MakeSolid(16, 16, Qt::gray).save(&buffer, "JPG"));
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    EXPECT_GT(sof, 0);
+    for (const qsizetype at : {sof + 5, sof + 7}) {
+        bytes[at] = char(Side >> 8);
+        bytes[at + 1] = char(Side & 0xFF);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -98,11 +121,19 @@ protected:
         return text;
     }
 
-    // A PNG frame and the photos, then on to page 3.
-    void ToOutputPage(const QStringList& photos)
+    // A fresh wizard on the screen.
+    void Restart()
     {
-        wizard->FrameFileName = PngFrame();
-        wizard->IsPngFrame = true;
+        StopModalDrivers();
+        wizard = std::make_unique<TfrmBatchFrame>();
+        wizard->show();
+    }
+
+    // A PNG frame and the photos, then on to page 3.
+    void ToOutputPage(const QStringList& photos, const QString& frame = QString(), bool png = true)
+    {
+        wizard->FrameFileName = frame.isEmpty() ? PngFrame() : frame;
+        wizard->IsPngFrame = png;
         for (const QString& photo : photos)
             wizard->lsbPicture->addItem(photo);
         ASSERT_TRUE(Next().isEmpty());
@@ -400,4 +431,57 @@ TEST_F(BatchFrameTest, TheOutputMenuOpensAFreshWizardEachTime)
     window->SpTBXItem15->trigger();
     EXPECT_NE(frmBatchFrame, first);
     EXPECT_TRUE(first); // stays with the main window
+}
+
+TEST_F(BatchFrameTest, AFrameThatCannotBeReadIsNamedBeforeAnyPhotoIsTouched)
+{
+    const QString a = Photo(QStringLiteral("a.jpg"), 2000, 1500);
+    const QByteArray original = ReadAll(a);
+    const QByteArray png = ReadAll(PngFrame());
+    const QString cut = folder.write(QStringLiteral("cut.png"), png.left(png.size() / 2));
+    ToOutputPage({a}, cut);
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    EXPECT_EQ(Next(), QStringLiteral("Cannot read the picture file ") + cut);
+    EXPECT_EQ(ReadAll(a), original);
+    EXPECT_EQ(wizard->SpTBXProgressBar1->value(), 0);
+
+    // A frame file that does not load, the same.
+    Restart();
+    const QByteArray okx = ReadAll(WriteSimpleFrame(File(QStringLiteral("f.okx")), 20));
+    const QString broken = folder.write(QStringLiteral("broken.okx"), okx.left(20));
+    ToOutputPage({a}, broken, false);
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    EXPECT_EQ(Next(), QStringLiteral("Cannot read the frame file ") + broken);
+    EXPECT_EQ(ReadAll(a), original);
+}
+
+TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)
+{
+    const QString huge = folder.write(QStringLiteral("huge.jpg"), JpegDeclaring(16000));
+    const QString bad = folder.write(QStringLiteral("bad.jpg"), "not a picture");
+    const QString good = Photo(QStringLiteral("good.jpg"), 320, 240);
+    const QString locked = Photo(QStringLiteral("locked.jpg"), 320, 240);
+    // An output name taken by a folder cannot be written, whoever runs it.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Prelocked.jpg")));
+    ToOutputPage({huge, bad, good, locked});
+    const QString text = Next();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4) << text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("These 3 photos were not framed:"));
+    EXPECT_EQ(lines[1], huge + QStringLiteral(": The picture file ") + huge +
+                            QStringLiteral(" is too large: 16000 x 16000 pixels"));
+    EXPECT_EQ(lines[2], bad + QStringLiteral(": the photo cannot be read"));
+    EXPECT_EQ(lines[3], locked + QStringLiteral(": the output cannot be written"));
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Pregood.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(wizard->SpTBXProgressBar1->value(), 4);
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+
+    // A frame that leaves the photos no room: every photo is named.
+    Restart();
+    const QString wide = WriteSimpleFrame(File(QStringLiteral("wide.okx")), 60);
+    ToOutputPage({good, locked}, wide, false);
+    QTest::mouseClick(wizard->rgbSizeItems->button(0), Qt::LeftButton);
+    EXPECT_EQ(Next(), QStringLiteral("These 2 photos were not framed:\n") + good +
+                          QStringLiteral(": the frame leaves no room in the box\n") + locked +
+                          QStringLiteral(": the frame leaves no room in the box"));
 }

@@ -186,6 +186,33 @@ TEST(BatchFramerTest, FramePhotoDecodesFilesAndRefusesUnknownFrameKinds)
                  EFOpenError);
 }
 
+TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
+{
+    TTempDir dir;
+    const QString photo = dir.file(QStringLiteral("p.jpg"));
+    ASSERT_TRUE(MakeSolid(640, 480, Qt::blue).save(photo, "JPG"));
+    const auto skipped = [&](int32_t bandX, int32_t bandY) {
+        TSimapleFrameMaker maker;
+        maker.SetOutEdge(0);
+        maker.SetInnerEdge(0);
+        maker.SetFrameWidth(bandX);
+        maker.SetFrameHeight(bandY);
+        const QString file = dir.file(QStringLiteral("f%1x%2.okx").arg(bandX).arg(bandY));
+        maker.SaveToFile(file);
+        try {
+            const QImage out = TBatchFramer::FramePhoto(photo, file, false, QSize(640, 480));
+            return QStringLiteral("%1 x %2").arg(out.width()).arg(out.height());
+        } catch (const EPhotoSkipped& e) {
+            return QString::fromUtf8(e.what());
+        }
+    };
+    EXPECT_EQ(skipped(20, -100), QStringLiteral("band width out of range"));
+    EXPECT_EQ(skipped(-100, 20), QStringLiteral("band width out of range"));
+    EXPECT_EQ(skipped(100000, 20), QStringLiteral("the frame leaves no room in the box"));
+    EXPECT_EQ(skipped(20, 240), QStringLiteral("the frame leaves no room in the box"));
+    EXPECT_EQ(skipped(20, 20), QStringLiteral("626 x 479"));
+}
+
 TEST(BatchFramerTest, PreviewFitsWholeAndCentres)
 {
     // Taller than the box: full height, centred across, offsets truncated.

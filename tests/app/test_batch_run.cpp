@@ -67,9 +67,14 @@ std::vector<QByteArray> Reference(const QStringList& photos, const QString& fram
                                   QSize box)
 {
     std::vector<QByteArray> bytes;
-    for (const QString& photo : photos)
-        bytes.push_back(
-            TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(photo, frame, png, box)));
+    for (const QString& photo : photos) {
+        try {
+            bytes.push_back(
+                TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(photo, frame, png, box)));
+        } catch (const EPhotoSkipped&) {
+            bytes.emplace_back();
+        }
+    }
     return bytes;
 }
 
@@ -83,10 +88,8 @@ std::vector<TBatchJob> Jobs(const QStringList& photos, bool overwrite)
 
 void RunAll(TBatchRun& run)
 {
-    for (int i = 0; i < run.Count(); ++i) {
-        run.Wait(i, nullptr);
-        run.Write(i);
-    }
+    for (int i = 0; i < run.Count(); ++i)
+        run.Finish(i, nullptr);
 }
 
 } // namespace

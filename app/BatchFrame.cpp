@@ -366,10 +366,14 @@ void TfrmBatchFrame::RunBatch()
     const bool overwrite = DirectryIndex() == 0;
     const bool zzz = !overwrite && edtPrefix->text().isEmpty();
     const QString prefix = zzz ? QStringLiteral("zzz") : edtPrefix->text();
+    // A prefix that names a folder would put the outputs elsewhere.
+    const bool prefixInFolder = !overwrite && prefix.contains(QLatin1Char('/'));
     std::vector<TBatchJob> jobs;
     for (int i = 0; i < lsbPicture->count(); ++i) {
         const QString photo = lsbPicture->item(i)->text();
-        jobs.push_back({photo, TBatchFramer::OutputName(photo, overwrite, prefix)});
+        jobs.push_back(
+            {photo, TBatchFramer::OutputName(photo, overwrite, prefix),
+             prefixInFolder ? QStringLiteral("the prefix holds a path delimiter") : QString()});
     }
     // The photos are framed on the worker threads; this thread takes them in
     // list order, writes them and keeps the window alive. A frame that

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -46,11 +47,26 @@ int64_t FramingCost(const QString& Photo, QSize Box)
            3 * DecodedBytes(Box, QImage::Format_Invalid);
 }
 
+// An output is the photo's own file or a new one, never another photo of the
+// list: a photo whose output would be one is refused.
+std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs)
+{
+    std::unordered_set<QString> photos;
+    for (const TBatchJob& job : Jobs)
+        photos.insert(FileKey(job.Photo));
+    for (TBatchJob& job : Jobs) {
+        const QString output = FileKey(job.Output);
+        if (job.Refused.isEmpty() && output != FileKey(job.Photo) && photos.count(output))
+            job.Refused = QStringLiteral("the output would replace another photo of the list");
+    }
+    return Jobs;
+}
+
 } // namespace
 
 TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
                      int Threads)
-    : m_jobs(std::move(Jobs)),
+    : m_jobs(RefuseListedOutputs(std::move(Jobs))),
       m_frameFile(std::move(FrameFile)),
       m_isPngFrame(IsPngFrame),
       m_box(Box),
@@ -70,7 +86,8 @@ TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngF
             if (found != lastOutput.end())
                 m_lastWriter[i] = std::max(m_lastWriter[i], found->second);
         }
-        lastOutput[FileKey(m_jobs[i].Output)] = int(i);
+        if (m_jobs[i].Refused.isEmpty())
+            lastOutput[FileKey(m_jobs[i].Output)] = int(i);
     }
     if (m_isPngFrame)
         m_pngFrame = std::make_unique<TPngFrameCache>(m_frameFile);
@@ -115,6 +132,9 @@ void TBatchRun::Work()
         }
         TResult result;
         try {
+            const TBatchJob& job = m_jobs[size_t(index)];
+            if (!job.Refused.isEmpty())
+                throw EPhotoSkipped(job.Refused.toStdString());
             // Large photos are framed fewer at a time, whatever the number of
             // cores.
             const TMemoryGate::TTicket ticket =

@@ -34,12 +34,15 @@ struct TBatchJob
 {
     QString Photo;
     QString Output;
+    // Why the photo is not framed at all, in a few words; empty to frame it.
+    QString Refused;
 };
 
 class TBatchRun
 {
 public:
     // Threads 0: one per core. Nothing starts before the first Finish.
+    // A photo whose output would replace another photo of the list is refused.
     TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
               int Threads = 0);
     // Stops the workers: photos not yet begun are dropped, the ones in work

@@ -455,6 +455,29 @@ TEST_F(BatchFrameTest, AFrameThatCannotBeReadIsNamedBeforeAnyPhotoIsTouched)
     EXPECT_EQ(ReadAll(a), original);
 }
 
+TEST_F(BatchFrameTest, PrefixedOutputsNeverReplaceAPhotoOfTheListNorLeaveTheFolder)
+{
+    const QString a = Photo(QStringLiteral("a.jpg"), 320, 240);
+    const QString prea = Photo(QStringLiteral("Prea.jpg"), 320, 240, Qt::green);
+    const QByteArray kept = ReadAll(prea);
+    ToOutputPage({a, prea});
+    EXPECT_EQ(Next(), QStringLiteral("This photo was not framed:\n") + a +
+                          QStringLiteral(": the output would replace another photo of the list"));
+    EXPECT_EQ(ReadAll(prea), kept);
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("PrePrea.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+
+    Restart();
+    QDir(folder.path()).mkdir(QStringLiteral("sub"));
+    ToOutputPage({a, prea});
+    wizard->edtPrefix->setText(QStringLiteral("sub/"));
+    const QString text = Next();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("These 2 photos were not framed:\n") + a +
+                                QStringLiteral(": the prefix holds a path delimiter\n")))
+        << text.toStdString();
+    EXPECT_EQ(QDir(File(QStringLiteral("sub"))).entryList(QDir::Files), QStringList());
+}
+
 TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)
 {
     const QString huge = folder.write(QStringLiteral("huge.jpg"), JpegDeclaring(16000));

@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -413,25 +413,15 @@ void TfrmBatchFrame::showEvent(QShowEvent* event)
     }
 }
 
-void TfrmBatchFrame::closeEvent(QCloseEvent* event)
+void TfrmBatchFrame::done(int r)
 {
-    // The run goes on to its end; the window closes after it.
-    if (m_running) {
-        m_closeAfterRun = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TfrmBatchFrame::reject()
-{
-    // Escape and the close box are held until the run ends, like the close.
+    // Every way out (Exit, Escape, the close box, the window manager's close)
+    // ends here: during the run it is held, and the wizard closes after it.
     if (m_running) {
         m_closeAfterRun = true;
         return;
     }
-    QDialog::reject();
+    QDialog::done(r);
 }
 
 bool TfrmBatchFrame::eventFilter(QObject* watched, QEvent* event)

@@ -104,12 +104,10 @@ public:
     QPointer<TOpenPictureDialog> OpenPictureDialog1;
     QPointer<TOpenPictureDialog> OpenPictureDialog2;
 
-public slots:
-    void reject() override;
+    void done(int r) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

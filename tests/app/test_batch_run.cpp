@@ -11,6 +11,7 @@
 #include "FrameFileCache.h"
 #include "FrameMaker.h"
 #include "MainForm.h"
+#include "ModalDriver.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
 #include "TestSupport.h"
@@ -257,5 +258,47 @@ TEST_F(BatchRunWizardTest, EscapeAndCloseDuringTheRunWaitForItsEnd)
     EXPECT_EQ(wizard.SpTBXProgressBar1->value(), 6);
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("Prep%1.jpg").arg(i))));
+    EXPECT_FALSE(wizard.isVisible());
+}
+
+TEST_F(BatchRunWizardTest, EveryWayOutOfTheModalWizardWaitsForTheEndOfTheRun)
+{
+    TfrmBatchFrame wizard;
+    const QString frame = folder.file(QStringLiteral("frame.png"));
+    ASSERT_TRUE(PngFrameImage(400, 300).save(frame, "PNG"));
+    wizard.FrameFileName = frame;
+    wizard.IsPngFrame = true;
+    for (int i = 0; i < 6; ++i) {
+        const QString photo = folder.file(QStringLiteral("p%1.jpg").arg(i));
+        ASSERT_TRUE(MakeGradient(1200, 900).save(photo, "JPG"));
+        wizard.lsbPicture->addItem(photo);
+    }
+    QStringList endedBy;
+    int progressSeen = -1;
+    int writtenAtTheEnd = -1;
+    WhenModal<TfrmBatchFrame>([&](TfrmBatchFrame* w) {
+        w->Step = 3;
+        w->ShowStep(3);
+        QTimer::singleShot(0, w, [&, w] {
+            progressSeen = w->SpTBXProgressBar1->value();
+            const std::pair<const char*, std::function<void()>> ways[] = {
+                {"accept", [w] { w->accept(); }},
+                {"done", [w] { w->done(QDialog::Accepted); }},
+                {"reject", [w] { w->reject(); }},
+                {"Escape", [w] { QTest::keyClick(w, Qt::Key_Escape); }},
+                {"close", [w] { w->close(); }}};
+            for (const auto& [name, way] : ways) {
+                way();
+                if (!w->isVisible())
+                    endedBy << QString::fromLatin1(name);
+            }
+        });
+        QTest::mouseClick(w->btnNext, Qt::LeftButton);
+        writtenAtTheEnd = w->SpTBXProgressBar1->value();
+    });
+    EXPECT_EQ(wizard.exec(), QDialog::Rejected);
+    EXPECT_EQ(endedBy, QStringList());
+    EXPECT_LT(progressSeen, 6);
+    EXPECT_EQ(writtenAtTheEnd, 6);
     EXPECT_FALSE(wizard.isVisible());
 }

@@ -2,6 +2,7 @@
 
 #include "HandlerGuard.h"
 #include "PrintPrevew.h"
+#include "ProgramInfo.h"
 #include "SystemPrinter.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -114,9 +116,9 @@ TfrmPrintPic::TfrmPrintPic(std::unique_ptr<TPrinterDevice> Printer, QWidget* Own
         connect(button, &QToolButton::clicked, this,
                 Guarded(this, [this, button] { SpTBXSpeedButton1Click(button); }));
 
-    // The dialog opens maximized. It takes that size now, so that the
-    // picture handed over before it is shown is fitted into the sheet the
-    // user will see.
+    // The dialog opens maximized. It takes the screen's size now, so that it
+    // does not show small until the window system has maximized it; the
+    // preview fits the picture anew into the sheet of the size it then gets.
     setWindowState(Qt::WindowMaximized);
     const QScreen* screen = Owner ? Owner->screen() : QApplication::primaryScreen();
     if (screen)
@@ -131,6 +133,15 @@ void TfrmPrintPic::SpTBXButton2Click()
 
 void TfrmPrintPic::SpTBXButton1Click()
 {
+    // The platform's set-up dialog has nothing to set up without a printer.
+    if (!PrintPrevew1->Printer().HasPrinter()) {
+        QMessageBox message(QMessageBox::Information, QString::fromLatin1(kMessageCaption),
+                            QStringLiteral("No printer is installed, so there is no printer "
+                                           "set-up to change."),
+                            QMessageBox::Ok, this);
+        message.exec();
+        return;
+    }
     if (PrintPrevew1->Printer().ShowSetupDialog(this))
         PrintPrevew1->update();
 }

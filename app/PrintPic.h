@@ -31,7 +31,8 @@ public:
     // "Print": prints the picture where it stands on the sheet.
     void SpTBXButton2Click();
     // "Print Setup": the printer set-up dialog; a confirmed set-up lays the
-    // sheet out anew on the next paint.
+    // sheet out anew on the next paint. Without a printer a message says
+    // that none is installed.
     void SpTBXButton1Click();
     // Every position button: places the picture at the button's Tag, fitted
     // first when "Auto fit" is checked.

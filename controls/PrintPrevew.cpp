@@ -59,6 +59,7 @@ void TPrintPrevew::SetPicture(const QImage& bitmap)
     ComputeLayout();
     PictureObject->LoadFromImage(bitmap, PrintableRect.Width, PrintableRect.Height,
                                  TGPRect{0, 0, width(), height()}, false);
+    FFittedRect = PictureObject->GetRect();
     update();
 }
 
@@ -146,11 +147,12 @@ void TPrintPrevew::paintEvent(QPaintEvent*)
 
 void TPrintPrevew::resizeEvent(QResizeEvent* event)
 {
-    // A picture handed over before the control had a size was fitted into
-    // nothing: it is fitted now into the sheet the user sees.
+    // The picture is handed over before the window takes its final size
+    // (the window system maximizes the dialog after it is shown): as long as
+    // the user has not placed it, it is fitted into the sheet now shown.
     const QImage* source = PictureObject->GetBitmap();
-    if (source && !source->isNull() && width() > 0 && height() > 0 &&
-        (PictureObject->GetRect().Width <= 0 || PictureObject->GetRect().Height <= 0)) {
+    if (PictureObject->Loaded && source && !source->isNull() &&
+        PictureObject->GetRect() == FFittedRect) {
         const QImage picture = *source;
         SetPicture(picture);
     }

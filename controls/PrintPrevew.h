@@ -38,7 +38,8 @@ public:
 
     // Lays the sheet out, then takes a copy of Bitmap fitted into the
     // printable area (proportions kept, smaller pictures enlarged) and
-    // centred in the control.
+    // centred in the control. Until the user places the picture, every new
+    // size of the control fits it anew into the sheet then shown.
     void SetPicture(const QImage& bitmap);
     // Places the picture at Position (0 top left, clockwise round the edge,
     // 8 the centre) in the printable area, first fitted into it when AutoFit.
@@ -78,4 +79,7 @@ protected:
 private:
     std::unique_ptr<TPrinterDevice> FPrinter;
     TPrintLayout Layout;
+    // Where SetPicture put the picture; while it lies there, the user has
+    // not placed it.
+    TGPRect FFittedRect{0, 0, 0, 0};
 };

@@ -24,6 +24,9 @@ class TPrinterDevice
 public:
     virtual ~TPrinterDevice() = default;
 
+    // False when no printer is installed: there is nothing to set up or to
+    // print on.
+    virtual bool HasPrinter() const = 0;
     // The paper size and the printable area's distance from the paper's left
     // and top edge; false when there is no printer or it cannot answer.
     virtual bool ReadMetrics(TPrinterMetrics& metrics) = 0;

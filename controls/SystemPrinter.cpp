@@ -17,7 +17,7 @@ TSystemPrinter::TSystemPrinter(std::unique_ptr<QPrinter> printer) : FPrinter(std
 
 TSystemPrinter::~TSystemPrinter() = default;
 
-bool TSystemPrinter::HasDevice() const
+bool TSystemPrinter::HasPrinter() const
 {
     if (FPrinter->outputFormat() == QPrinter::PdfFormat)
         return !FPrinter->outputFileName().isEmpty();
@@ -26,7 +26,7 @@ bool TSystemPrinter::HasDevice() const
 
 bool TSystemPrinter::ReadMetrics(TPrinterMetrics& metrics)
 {
-    if (!HasDevice())
+    if (!HasPrinter())
         return false;
     const int resolution = FPrinter->resolution();
     if (resolution <= 0)
@@ -46,11 +46,13 @@ bool TSystemPrinter::ReadMetrics(TPrinterMetrics& metrics)
 
 void TSystemPrinter::PrintPicture(const QImage& picture, const QRect& target)
 {
-    if (!HasDevice())
+    if (!HasPrinter())
         throw std::runtime_error("There is no printer");
     // Without full-page mode the painter's origin is the printable area's
     // top-left corner.
     FPrinter->setFullPage(false);
+    // A queue whose own default is grey would print the composition grey.
+    FPrinter->setColorMode(QPrinter::Color);
     QPainter painter;
     if (!painter.begin(FPrinter.get()))
         throw std::runtime_error("Cannot start the print document");

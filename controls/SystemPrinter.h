@@ -18,6 +18,8 @@ public:
     explicit TSystemPrinter(std::unique_ptr<QPrinter> printer);
     ~TSystemPrinter() override;
 
+    // A named printer or a file output.
+    bool HasPrinter() const override;
     bool ReadMetrics(TPrinterMetrics& metrics) override;
     void PrintPicture(const QImage& picture, const QRect& target) override;
     bool ShowSetupDialog(QWidget* parent) override;
@@ -25,8 +27,5 @@ public:
     QPrinter& Printer() { return *FPrinter; }
 
 private:
-    // A printer that can take a document: a named printer or a file output.
-    bool HasDevice() const;
-
     std::unique_ptr<QPrinter> FPrinter;
 };

@@ -1,6 +1,8 @@
 // The print dialog: its parts, the nine position buttons with and without
 // "Auto fit", printing, the printer set-up confirmed and cancelled, and the
-// dialog freeing itself when it closes.
+// dialog freeing itself when it closes; on the desktop printer, the picture
+// inside the printable area of the sheet shown and printed inside the paper's
+// margins, and the set-up without a printer.
 
 #include "DesktopServices.h"
 #include "MainForm.h"
@@ -9,6 +11,7 @@
 #include "PrintPrevew.h"
 #include "PrinterDevice.h"
 #include "QynKadrix.h"
+#include "SystemPrinter.h"
 
 #include "TestSupport.h"
 
@@ -19,10 +22,16 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTransform>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +57,7 @@ class TRecordingPrinter : public TPrinterDevice
 {
 public:
     explicit TRecordingPrinter(TPrinterLog& log) : Log(log) {}
+    bool HasPrinter() const override { return Log.HasPrinter; }
     bool ReadMetrics(TPrinterMetrics& metrics) override
     {
         if (!Log.HasPrinter)
@@ -308,4 +318,158 @@ TEST_F(PrintCommandTest, MenuAndToolBarOpenANewDialogWithTheComposedPicture)
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(pictureSize, composed);
     EXPECT_TRUE(frmPrintPic.isNull());
+}
+
+// ---------------------------------------------------------------------------
+// The dialog as the Print command opens it, on the desktop printer: the
+// picture handed over first, then the dialog shown maximized.
+
+namespace {
+
+// A4 with margins of 10 points, written to File.
+std::unique_ptr<QPrinter> PdfPrinter(const QString& file)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                       QMarginsF(10, 10, 10, 10), QPageLayout::Point));
+    return printer;
+}
+
+// The boxes into which the pages of a PDF file draw images, in points from
+// the page's bottom-left corner: each image fills the unit square of the
+// transformation in force where it is drawn.
+std::vector<QRectF> DrawnImageBoxes(const QByteArray& pdf)
+{
+    std::vector<QRectF> boxes;
+    for (qsizetype at = pdf.indexOf("/FlateDecode"); at >= 0;
+         at = pdf.indexOf("/FlateDecode", at + 1)) {
+        // Only the pages' content, not the pictures' own data.
+        const qsizetype object = pdf.lastIndexOf(" obj", at);
+        if (pdf.mid(object, at - object).contains("/Image"))
+            continue;
+        qsizetype begin = pdf.indexOf("stream", at) + 6;
+        while (begin < pdf.size() && (pdf[begin] == '\r' || pdf[begin] == '\n'))
+            ++begin;
+        QByteArray zipped(4, '\0');
+        qToBigEndian<quint32>(1u << 20, zipped.data());
+        zipped += pdf.mid(begin, pdf.indexOf("endstream", begin) - begin);
+        QTransform ctm;
+        std::vector<QTransform> saved;
+        std::vector<double> operands;
+        for (const QByteArray& token : qUncompress(zipped).simplified().split(' ')) {
+            bool number = false;
+            const double value = token.toDouble(&number);
+            if (number) {
+                operands.push_back(value);
+                continue;
+            }
+            if (token == "q") {
+                saved.push_back(ctm);
+            } else if (token == "Q" && !saved.empty()) {
+                ctm = saved.back();
+                saved.pop_back();
+            } else if (token == "cm" && operands.size() >= 6) {
+                const double* m = operands.data() + operands.size() - 6;
+                ctm = QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) * ctm;
+            } else if (token == "Do") {
+                boxes.push_back(ctm.mapRect(QRectF(0, 0, 1, 1)));
+            }
+            if (!token.startsWith('/'))
+                operands.clear();
+        }
+    }
+    return boxes;
+}
+
+class PrintDialogShownTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        StopModalDrivers();
+        delete Dialog.data();
+    }
+
+    // The Print command's order: the picture first, then the dialog shown.
+    void Open(std::unique_ptr<QPrinter> printer)
+    {
+        Dialog = new TfrmPrintPic(std::make_unique<TSystemPrinter>(std::move(printer)), nullptr);
+        Preview = Dialog->PrintPrevew1;
+        Preview->SetPicture(MakeGradient(2000, 1500));
+        Dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Dialog));
+        ASSERT_TRUE(Dialog->windowState() & Qt::WindowMaximized);
+    }
+    void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // The window system takes the title bar's height off the maximized
+    // window once it is shown.
+    void TitleBarTakesItsPlace()
+    {
+        const int height = Dialog->height() - 24;
+        Dialog->resize(Dialog->width(), height);
+        ASSERT_TRUE(QTest::qWaitFor([this, height] { return Dialog->height() == height; }));
+        Preview->repaint();
+    }
+    void ExpectPictureInsideThePrintableArea()
+    {
+        SCOPED_TRACE(testing::Message()
+                     << "preview " << Preview->width() << " x " << Preview->height());
+        ExpectFittedIn(Preview->PictureObject->GetRect(), Preview->PrintableRect);
+    }
+
+    TTempDir folder;
+    QPointer<TfrmPrintPic> Dialog;
+    TPrintPrevew* Preview = nullptr;
+};
+
+} // namespace
+
+TEST_F(PrintDialogShownTest, WithoutAPrinterThePictureLiesInsideTheGuideLines)
+{
+    Open(std::make_unique<QPrinter>(QPrinterInfo(), QPrinter::HighResolution));
+    ExpectPictureInsideThePrintableArea();
+    TitleBarTakesItsPlace();
+    ExpectPictureInsideThePrintableArea();
+
+    // Once the user has placed the picture it keeps its place.
+    Dialog->SpTBXSpeedButton1->click();
+    const TGPRect placed = Preview->PictureObject->GetRect();
+    Dialog->resize(Dialog->width() - 40, Dialog->height());
+    ASSERT_TRUE(QTest::qWaitFor([this, placed] { return Preview->PrintableRect.X != placed.X; }));
+    EXPECT_EQ(Preview->PictureObject->GetRect(), placed);
+}
+
+TEST_F(PrintDialogShownTest, PrintAtOncePrintsInsideThePaperMargins)
+{
+    const QString file = folder.file("page.pdf");
+    Open(PdfPrinter(file));
+    TitleBarTakesItsPlace();
+    ExpectPictureInsideThePrintableArea();
+
+    Click(Dialog->SpTBXButton2);
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const std::vector<QRectF> boxes = DrawnImageBoxes(pdf.readAll());
+    ASSERT_EQ(boxes.size(), 1u);
+    // A4 is 595 x 842 points; the printable area lies 10 points inside.
+    const QRectF printable(10, 10, 575, 822);
+    const QRectF& box = boxes[0];
+    EXPECT_GE(box.left(), printable.left() - 0.01);
+    EXPECT_GE(box.top(), printable.top() - 0.01);
+    EXPECT_LE(box.right(), printable.right() + 0.01);
+    EXPECT_LE(box.bottom(), printable.bottom() + 0.01);
+    // Fitted, it spans the printable width.
+    EXPECT_GT(box.width(), printable.width() - 3);
+}
+
+TEST_F(PrintDialogShownTest, SetupWithoutAPrinterSaysNoneIsInstalled)
+{
+    Open(std::make_unique<QPrinter>(QPrinterInfo(), QPrinter::HighResolution));
+    QString text;
+    AnswerMessageBox(QMessageBox::Ok, &text);
+    Click(Dialog->SpTBXButton1);
+    EXPECT_EQ(text, "No printer is installed, so there is no printer set-up to change.");
+    EXPECT_TRUE(Dialog->isVisible());
 }

@@ -60,6 +60,7 @@ public:
             throw std::runtime_error("printer jammed");
         Log.Pages.push_back({picture.size(), target});
     }
+    bool HasPrinter() const override { return Log.HasPrinter; }
     bool ShowSetupDialog(QWidget*) override { return false; }
 
     TPrinterLog& Log;
@@ -395,6 +396,7 @@ TEST(SystemPrinter, PdfPrinterAnswersMetricsAndWritesTheDocument)
     printer->setResolution(300);
     TSystemPrinter device(std::move(printer));
 
+    EXPECT_TRUE(device.HasPrinter());
     TPrinterMetrics metrics;
     ASSERT_TRUE(device.ReadMetrics(metrics));
     // A4 at 300 dpi, margins of 10 and 20 mm (Qt rounds the margins through
@@ -410,9 +412,29 @@ TEST(SystemPrinter, PdfPrinterAnswersMetricsAndWritesTheDocument)
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
 }
 
+TEST(SystemPrinter, PrintsInColourOnAQueueThatDefaultsToGrey)
+{
+    TTempDir dir;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(dir.file("page.pdf"));
+    printer->setColorMode(QPrinter::GrayScale);
+    TSystemPrinter device(std::move(printer));
+    device.PrintPicture(MakeSolid(64, 32, Blue), QRect(0, 0, 640, 320));
+
+    QFile pdf(dir.file("page.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    const qsizetype image = bytes.indexOf("/Subtype /Image");
+    ASSERT_GE(image, 0);
+    const QByteArray colourSpace = bytes.mid(bytes.indexOf("/ColorSpace", image), 24);
+    EXPECT_TRUE(colourSpace.startsWith("/ColorSpace /DeviceRGB")) << colourSpace.constData();
+}
+
 TEST(SystemPrinter, WithoutAPrinterThereAreNoMetricsAndNoDocument)
 {
     TSystemPrinter device(std::make_unique<QPrinter>(QPrinterInfo(), QPrinter::HighResolution));
+    EXPECT_FALSE(device.HasPrinter());
     TPrinterMetrics metrics;
     EXPECT_FALSE(device.ReadMetrics(metrics));
     EXPECT_THROW(device.PrintPicture(MakeSolid(4, 4, Blue), QRect(0, 0, 4, 4)), std::runtime_error);

@@ -138,13 +138,13 @@ TfrmBatchFrame::TfrmBatchFrame(QWidget* parent, TLastFolder PhotoFolder, TLastFo
     layout->addWidget(bottomLine);
     layout->addLayout(buttons);
 
-    OpenPictureDialog1 = new TOpenPictureDialog(
+    OpenPictureDialog1 = new TTypedNamesDialog(
         this,
         {QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
          QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
          QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icons (*.ico)"),
          QStringLiteral("Enhanced Metafiles (*.emf)"), QStringLiteral("Metafiles (*.wmf)")},
-        QFileDialog::ExistingFiles, std::move(PhotoFolder));
+        std::move(PhotoFolder));
     OpenPictureDialog2 = new TOpenPictureDialog(this, {QStringLiteral("png (*.png)")},
                                                 QFileDialog::ExistingFile, std::move(PngFolder));
     OpenPictureDialog2->setDefaultSuffix(QStringLiteral("png"));

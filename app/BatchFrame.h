@@ -7,6 +7,7 @@
 // on each photo is TBatchFramer's.
 
 #include "OpenPictureDialog.h"
+#include "TypedNamesDialog.h"
 
 #include <QDialog>
 #include <QImage>
@@ -101,7 +102,7 @@ public:
     QPushButton* btnBack = nullptr;
     QPushButton* btnNext = nullptr;
     QPushButton* btnExit = nullptr;
-    QPointer<TOpenPictureDialog> OpenPictureDialog1;
+    QPointer<TTypedNamesDialog> OpenPictureDialog1;
     QPointer<TOpenPictureDialog> OpenPictureDialog2;
 
     void done(int r) override;

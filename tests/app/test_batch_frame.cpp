@@ -14,6 +14,8 @@
 
 #include <QBuffer>
 #include <QButtonGroup>
+#include <QCompleter>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -507,4 +509,46 @@ TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)
     EXPECT_EQ(Next(), QStringLiteral("These 2 photos were not framed:\n") + good +
                           QStringLiteral(": the frame leaves no room in the box\n") + locked +
                           QStringLiteral(": the frame leaves no room in the box"));
+}
+
+TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)
+{
+    const QString png = Photo(QStringLiteral("a.png"), 40, 30);
+    const QString jpg = Photo(QStringLiteral("b.jpg"), 40, 30);
+    const QString png2 = Photo(QStringLiteral("c.png"), 40, 30);
+    const auto typeAndOpen = [this](const QString& typed, bool* enabled) {
+        WhenModal<QFileDialog>([this, typed, enabled](QFileDialog* dialog) {
+            dialog->setDirectory(folder.path());
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            ASSERT_TRUE(edit && buttons);
+            // Typed as a user types: into the focused name box.
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            edit->setFocus();
+            QTest::keyClicks(edit, typed);
+            // The completion list, when it came up, would take the click.
+            if (QCompleter* completion = edit->completer())
+                completion->popup()->hide();
+            QPushButton* open = buttons->button(QDialogButtonBox::Open);
+            *enabled = open->isEnabled();
+            if (*enabled)
+                QTest::mouseClick(open, Qt::LeftButton);
+            else
+                dialog->reject();
+        });
+        QTest::mouseClick(wizard->SpeedButton3, Qt::LeftButton);
+    };
+    bool enabled = false;
+    typeAndOpen(QStringLiteral("a.png"), &enabled);
+    EXPECT_TRUE(enabled);
+    ASSERT_EQ(wizard->lsbPicture->count(), 1);
+    EXPECT_EQ(wizard->lsbPicture->item(0)->text(), png);
+
+    enabled = false;
+    typeAndOpen(QStringLiteral("\"b.jpg\" \"c.png\""), &enabled);
+    EXPECT_TRUE(enabled);
+    ASSERT_EQ(wizard->lsbPicture->count(), 3);
+    EXPECT_EQ(wizard->lsbPicture->item(1)->text(), jpg);
+    EXPECT_EQ(wizard->lsbPicture->item(2)->text(), png2);
 }

@@ -1,5 +1,6 @@
 #include "MyGdiPlus.h"
 
+#include "BitmapMemory.h"
 #include "DecodeBudget.h"
 #include "FastDecode.h"
 #include "FastEncode.h"
@@ -41,13 +42,12 @@ QImage NewBitmap(int width, int height, QImage::Format format)
                                 .toStdString());
     if (width == 0 || height == 0)
         return QImage();
-    QImage image(width, height, format);
+    const QImage image = NewPresentBitmap(width, height, format);
     if (image.isNull())
         throw EImagingError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
                                 .arg(width)
                                 .arg(height)
                                 .toStdString());
-    image.fill(0);
     return image;
 }
 

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <sys/stat.h>
 
 namespace {
@@ -85,6 +87,21 @@ TEST(NewBitmapTest, EveryPixelStartsAtZero)
             for (int x = 0; x < image.width() && allZero; ++x)
                 allZero = alpha ? image.pixel(x, y) == 0u : image.pixel(x, y) == qRgb(0, 0, 0);
         EXPECT_TRUE(allZero) << format;
+
+        // Large bitmaps hold the very bytes Qt's own would, and copies of
+        // them are pictures of their own.
+        const QImage large = NewBitmap(1100, 1000, format);
+        QImage expected(1100, 1000, format);
+        expected.fill(0);
+        ASSERT_EQ(large.sizeInBytes(), expected.sizeInBytes());
+        EXPECT_EQ(std::memcmp(large.constBits(), expected.constBits(), size_t(large.sizeInBytes())),
+                  0)
+            << format;
+        QImage copy = large;
+        copy.fill(Qt::red);
+        EXPECT_EQ(std::memcmp(large.constBits(), expected.constBits(), size_t(large.sizeInBytes())),
+                  0)
+            << format;
     }
 }
 

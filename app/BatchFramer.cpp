@@ -156,14 +156,36 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
         throw EPhotoSkipped("the photo cannot be read");
 }
 
-void TBatchFramer::CheckBands(int32_t AddedWidth, int32_t AddedHeight, int32_t BW, int32_t BH)
+TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
+{
+    // The ranges of the designers' track bars.
+    const auto within = [](int32_t Value, int32_t Low, int32_t High) {
+        return Value >= Low && Value <= High;
+    };
+    TBands bands{Maker.GetAddedWidth(), Maker.GetAddedHeight(), true};
+    if (const auto* simple = dynamic_cast<const TSimapleFrameMaker*>(&Maker))
+        bands.InDesignRanges =
+            within(simple->GetOutEdge(), 0, 10) && within(simple->GetInnerEdge(), 0, 10) &&
+            within(simple->GetFrameWidth(), 5, 80) && within(simple->GetFrameHeight(), 5, 80);
+    else if (const auto* ornate = dynamic_cast<const TOrnateFrameMaker*>(&Maker))
+        bands.InDesignRanges = within(ornate->GetFrameSize(), 5, 80);
+    return bands;
+}
+
+void TBatchFramer::CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH)
 {
     // Bands of negative width would place the photo outside the frame's
     // opening and make the output larger than the box.
-    if (AddedWidth < 0 || AddedHeight < 0)
+    if (Bands.AddedWidth < 0 || Bands.AddedHeight < 0)
         throw EPhotoSkipped("band width out of range");
-    if (AddedWidth >= BW || AddedHeight >= BH)
+    if (Bands.AddedWidth >= BW || Bands.AddedHeight >= BH)
         throw EPhotoSkipped("the frame leaves no room in the box");
+    if (Bands.InDesignRanges)
+        return;
+    const QSize output =
+        MakerOutputSize(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth, Bands.AddedHeight);
+    if (output.width() > BW || output.height() > BH)
+        throw EPhotoSkipped("band width out of range");
 }
 
 QImage TBatchFramer::CheckedOutput(QImage Output)
@@ -184,7 +206,7 @@ QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, 
         return CheckedOutput(FrameWithPng(photo, frame, Box.width(), Box.height()));
     }
     const std::unique_ptr<TFrameMakerBase> maker = LoadFrame(FrameFile);
-    CheckBands(maker->GetAddedWidth(), maker->GetAddedHeight(), Box.width(), Box.height());
+    CheckBands(BandsOf(*maker), photo.size(), Box.width(), Box.height());
     return CheckedOutput(FrameWithMaker(photo, *maker, Box.width(), Box.height()));
 }
 

@@ -85,11 +85,25 @@ public:
     // Raises EImagingError naming FileName when the PNG frame did not decode.
     static void CheckPngFrame(const QImage& PngFrame, const QString& FileName);
 
-    // Raise EPhotoSkipped: for a photo that did not decode; for a frame
-    // whose bands add a negative size, or whose bands alone fill a side of
-    // the box BW x BH; for an output without pixels.
+    // What a frame file's generator tells of its bands: the size they add,
+    // and whether each lies within the range its frame designer gives it
+    // (simple frames: edges 0 to 10 and bands 5 to 80 pixels; ornate frames:
+    // 5 to 80; the pieces of picture frames have any size).
+    struct TBands
+    {
+        int32_t AddedWidth = 0;
+        int32_t AddedHeight = 0;
+        bool InDesignRanges = true;
+    };
+    static TBands BandsOf(const TFrameMakerBase& Maker);
+
+    // Raise EPhotoSkipped: for a photo that did not decode; for bands that
+    // cannot frame a w x h photo in the box BW x BH (they add a negative
+    // size, they alone fill a side of the box, or they lie out of the
+    // designers' ranges and the output would not lie within the box); for
+    // an output without pixels.
     static void CheckPhoto(const QImage& Photo);
-    static void CheckBands(int32_t AddedWidth, int32_t AddedHeight, int32_t BW, int32_t BH);
+    static void CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH);
     static QImage CheckedOutput(QImage Output);
 
     // The whole output of one photo file: the photo decoded, framed with the

@@ -7,8 +7,7 @@
 struct TFrameFileCache::TLoaded
 {
     TFileStamp Stamp;
-    int32_t AddedWidth = 0;
-    int32_t AddedHeight = 0;
+    TBatchFramer::TBands Bands;
 
     std::mutex Lock;
     std::condition_variable MakerFree;
@@ -42,8 +41,7 @@ std::shared_ptr<TFrameFileCache::TLoaded> TFrameFileCache::Current()
     auto loaded = std::make_shared<TLoaded>();
     loaded->Stamp = now;
     std::unique_ptr<TFrameMakerBase> maker = TBatchFramer::LoadFrame(m_fileName);
-    loaded->AddedWidth = maker->GetAddedWidth();
-    loaded->AddedHeight = maker->GetAddedHeight();
+    loaded->Bands = TBatchFramer::BandsOf(*maker);
     loaded->IdleMakers.push_back(std::move(maker));
     m_loaded = loaded;
     return loaded;
@@ -98,10 +96,10 @@ TFrameFileCache::TFrame TFrameFileCache::Render(TLoaded& Loaded, QSize Output) c
 TFrameFileCache::TFrame TFrameFileCache::FrameFor(QSize Photo, QSize Box)
 {
     const std::shared_ptr<TLoaded> loaded = Current();
-    TBatchFramer::CheckBands(loaded->AddedWidth, loaded->AddedHeight, Box.width(), Box.height());
+    TBatchFramer::CheckBands(loaded->Bands, Photo, Box.width(), Box.height());
     const QSize output =
         TBatchFramer::MakerOutputSize(Photo.width(), Photo.height(), Box.width(), Box.height(),
-                                      loaded->AddedWidth, loaded->AddedHeight);
+                                      loaded->Bands.AddedWidth, loaded->Bands.AddedHeight);
     if (output.isEmpty())
         return nullptr;
 

@@ -191,7 +191,7 @@ TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
     TTempDir dir;
     const QString photo = dir.file(QStringLiteral("p.jpg"));
     ASSERT_TRUE(MakeSolid(640, 480, Qt::blue).save(photo, "JPG"));
-    const auto skipped = [&](int32_t bandX, int32_t bandY) {
+    const auto skipped = [&](int32_t bandX, int32_t bandY, QSize box = QSize(640, 480)) {
         TSimapleFrameMaker maker;
         maker.SetOutEdge(0);
         maker.SetInnerEdge(0);
@@ -200,7 +200,7 @@ TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
         const QString file = dir.file(QStringLiteral("f%1x%2.okx").arg(bandX).arg(bandY));
         maker.SaveToFile(file);
         try {
-            const QImage out = TBatchFramer::FramePhoto(photo, file, false, QSize(640, 480));
+            const QImage out = TBatchFramer::FramePhoto(photo, file, false, box);
             return QStringLiteral("%1 x %2").arg(out.width()).arg(out.height());
         } catch (const EPhotoSkipped& e) {
             return QString::fromUtf8(e.what());
@@ -211,6 +211,10 @@ TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
     EXPECT_EQ(skipped(100000, 20), QStringLiteral("the frame leaves no room in the box"));
     EXPECT_EQ(skipped(20, 240), QStringLiteral("the frame leaves no room in the box"));
     EXPECT_EQ(skipped(20, 20), QStringLiteral("626 x 479"));
+    // Bands wider than a designer makes them: framed only where the output
+    // lies within the box.
+    EXPECT_EQ(skipped(300, 20), QStringLiteral("band width out of range"));
+    EXPECT_EQ(skipped(100, 100, QSize(1160, 680)), QStringLiteral("840 x 680"));
 }
 
 TEST(BatchFramerTest, PreviewFitsWholeAndCentres)

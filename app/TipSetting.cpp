@@ -1,5 +1,8 @@
 #include "TipSetting.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 
@@ -8,11 +11,23 @@ namespace {
 // settings folder, INI format).
 const QString kOrganization = QStringLiteral("Brimlow");
 const QString kValueName = QStringLiteral("Tips");
+
+// The organisation's entry is made, empty, when it is missing, as opening a
+// registry key with creation allowed makes it. Whether that works changes
+// nothing in what is read.
+void CreateMissingEntry(const QString& FileName)
+{
+    if (FileName.isEmpty() || QFileInfo::exists(FileName))
+        return;
+    QDir().mkpath(QFileInfo(FileName).path());
+    QFile(FileName).open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
 } // namespace
 
 bool ReadTipsSetting()
 {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, kOrganization, kOrganization);
+    CreateMissingEntry(settings.fileName());
     if (settings.status() != QSettings::NoError)
         return true;
     const QVariant value = settings.value(kValueName);

@@ -85,6 +85,16 @@ TEST_F(TipFormTest, SettingReadsMissingOrUnreadableAsShow)
     EXPECT_FALSE(ReadTipsSetting());
 }
 
+TEST_F(TipFormTest, ReadingCreatesTheMissingSettingsEntryButNoValue)
+{
+    const QString file = settings.iniFile(QStringLiteral("Brimlow"));
+    ASSERT_FALSE(QFileInfo::exists(file));
+    EXPECT_TRUE(ReadTipsSetting());
+    EXPECT_TRUE(QFileInfo(file).isFile());
+    EXPECT_FALSE(ReadIni().contains("Tips"));
+    EXPECT_TRUE(ReadTipsSetting());
+}
+
 TEST_F(TipFormTest, SettingTakesTextThatIsNoIntegerAsShow)
 {
     WriteIni("[General]\nTips=never\n");

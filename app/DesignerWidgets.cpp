@@ -3,6 +3,7 @@
 #include "DecodeBudget.h"
 #include "MyGdiPlus.h"
 #include "OpenPictureDialog.h"
+#include "PictureFile.h"
 #include "WaitCursor.h"
 
 #include <QFrame>
@@ -64,7 +65,7 @@ QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& Progra
     // not hold is refused now, not when the saved frame is loaded.
     CheckPictureSize(file, ImageFileSize(file), QImage::Format_Invalid, FrameFileBudget);
     const TWaitCursor waitCursor;
-    return DecodeImageFile(file);
+    return ReadPictureFile(file);
 }
 
 } // namespace DesignerWidgets

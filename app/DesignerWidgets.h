@@ -28,8 +28,9 @@ QFrame* Framed(QWidget* Widget);
 TOpenPictureDialog* PictureDialog(QWidget* parent, const QString& Filter);
 // Runs the picture-open dialog in the program folder's "bkpic" folder and
 // decodes the chosen picture; a null picture when nothing was chosen. A
-// picture larger than a frame file may hold (FrameFileBudget) raises
-// EPictureTooLarge naming it.
+// file that does not decode raises UnreadablePicture, and a picture larger
+// than a frame file may hold (FrameFileBudget) EPictureTooLarge, both naming
+// it: the caller keeps its earlier picture.
 QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& ProgramFolder);
 
 } // namespace DesignerWidgets

@@ -2,7 +2,7 @@
 
 #include "ExtMath.h"
 #include "PicFrameMaker.h"
-#include "UniFuncs.h"
+#include "PictureFile.h"
 
 #include <QMouseEvent>
 
@@ -30,14 +30,14 @@ TDSplit* TFrameSplit::Grid() const
 
 void TFrameSplit::LoadPicture(const QString& FileName)
 {
-    QImage loaded = DecodeImageFile(FileName);
+    QImage loaded = ReadPictureFile(FileName);
     const int iw = loaded.width();
     const int ih = loaded.height();
     const int cw = width();
     const int ch = height();
     // Nothing to fit (and nothing to fit into): the earlier picture stays.
-    if (loaded.isNull() || iw <= 0 || ih <= 0)
-        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
+    if (iw <= 0 || ih <= 0)
+        throw UnreadablePicture(FileName);
     if (cw <= 0 || ch <= 0)
         throw EImagingError("Cannot fit a picture into an empty control");
 
@@ -48,6 +48,10 @@ void TFrameSplit::LoadPicture(const QString& FileName)
         s = double(XDiv(ch, ih));
     const int dw = XTrunc(XMul(iw, s));
     const int dh = XTrunc(XMul(ih, s));
+    // A picture shown 0 pixels wide or high (1 x 20000) leaves the grid no
+    // room: its pieces would be cut from outside the picture.
+    if (dw <= 0 || dh <= 0)
+        throw UnreadablePicture(FileName);
 
     QImage display = NewBitmap(dw, dh, QImage::Format_ARGB32);
     if (!display.isNull()) {

@@ -2,7 +2,7 @@
 
 #include "ExtMath.h"
 #include "GeometricEffects.h"
-#include "UniFuncs.h"
+#include "PictureFile.h"
 
 #include <algorithm>
 
@@ -65,10 +65,7 @@ void TEffectImage::ClearHistory()
 
 void TEffectImage::LoadFromFileFit(const QString& FileName, int& W, int& H, bool Inset)
 {
-    const QImage decoded = DecodeImageFile(FileName);
-    if (decoded.isNull())
-        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
-    SetImageFit(decoded, W, H, Inset);
+    SetImageFit(ReadPictureFile(FileName), W, H, Inset);
 }
 
 void TEffectImage::SetImageFit(const QImage& Image, int& W, int& H, bool Inset)

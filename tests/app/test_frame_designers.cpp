@@ -352,6 +352,36 @@ TEST_F(DesignerTest, BackgroundPictureComesFromBkpicAndShowsOnlyWithPicture)
     EXPECT_EQ(PixelAt(box, 35, 30), kWhite);
 }
 
+TEST_F(DesignerTest, UndecodablePictureIsReportedByNameAndTheEarlierOneKept)
+{
+    const QString red = Picture(QStringLiteral("red.png"), MakeSolid(16, 16, QColor(220, 0, 0)));
+    const QString bad = folder.write(QStringLiteral("bkpic/bad.jpg"), "no picture in here");
+    const QString expected = QStringLiteral("Cannot read the picture file ") + bad;
+
+    TfrmSimpleFrame simple(Folder());
+    simple.show();
+    AnswerFileDialog(red);
+    QTest::mouseClick(simple.pnBKColor, Qt::LeftButton);
+    QString message;
+    AnswerFileDialog(bad);
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    QTest::mouseClick(simple.pnBKColor, Qt::LeftButton);
+    EXPECT_EQ(message, expected);
+    EXPECT_EQ(simple.BackPicture.size(), QSize(16, 16));
+    simple.hide();
+
+    TfrmOrnateFrame ornate(Folder());
+    ornate.show();
+    AnswerFileDialog(red);
+    QTest::mouseClick(ornate.pbPic, Qt::LeftButton);
+    message.clear();
+    AnswerFileDialog(bad);
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    QTest::mouseClick(ornate.pbPic, Qt::LeftButton);
+    EXPECT_EQ(message, expected);
+    EXPECT_EQ(ornate.TilePicture.size(), QSize(16, 16));
+}
+
 TEST_F(DesignerTest, PictureWithoutAPictureLeavesTheBandWhite)
 {
     TfrmSimpleFrame dialog(Folder());

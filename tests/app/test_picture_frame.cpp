@@ -244,6 +244,26 @@ TEST_F(PictureFrameTest, UndecodablePictureIsReportedAndTheEarlierOneKept)
     EXPECT_EQ(form->FrameSplit1->GetLoadedPicture().size(), QSize(810, 560));
 }
 
+TEST_F(PictureFrameTest, PictureShownZeroPixelsWideOrHighIsRefusedAndTheEarlierOneKept)
+{
+    TfrmPictureFrame* form = Show();
+    LoadPicture(picture);
+    const TGPRect shown = form->FrameSplit1->GetDisplayRect();
+    const int firstCut = form->FrameSplit1->Grid()->Splits[0].X;
+    for (const QSize size : {QSize(1, 20000), QSize(20000, 1)}) {
+        const QString thin = folder.file(QStringLiteral("thin.png"));
+        ASSERT_TRUE(MakeSolid(size.width(), size.height(), Qt::red).save(thin, "PNG"));
+        QString message;
+        AnswerMessageBox(QMessageBox::Ok, &message);
+        LoadPicture(thin);
+        EXPECT_EQ(message, QStringLiteral("Cannot read the picture file ") + thin);
+        EXPECT_EQ(form->FrameSplit1->GetLoadedPicture().size(), QSize(810, 560));
+        EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Width, shown.Width);
+        EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Height, shown.Height);
+        EXPECT_EQ(form->FrameSplit1->Grid()->Splits[0].X, firstCut);
+    }
+}
+
 TEST_F(PictureFrameTest, NewFrameNamesAreDatedAndNeverReplaceAnEarlierFrame)
 {
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));

@@ -6,7 +6,10 @@
 #include <QDateTime>
 #include <QString>
 
-// ProgramFolder ends with "/". When a file of the plain name exists already
-// (two designs stored within one second), "_2", "_3" ... is added before the
-// extension, so a new design never replaces an earlier one.
+// ProgramFolder ends with "/". The user category is the folder under
+// "Frame" named "user" whatever its letter case, found as the side panel
+// lists the categories; "User" when there is none. When a file of the plain
+// name exists already (two designs stored within one second), "_2", "_3" ...
+// is added before the extension, so a new design never replaces an earlier
+// one.
 QString NewFrameFileName(const QString& ProgramFolder, const QDateTime& Now);

@@ -48,7 +48,8 @@ public:
     // The frame Split would store, rendered at Width x Height; a null image
     // while it holds no picture.
     static QImage RenderPreview(TFrameSplit& Split, int Width, int Height);
-    // ProgramFolder (ending with "/") + "/Frame/User/" + Now as
+    // ProgramFolder (ending with "/") + "/Frame/" + the user category
+    // ("User" or "user", NewFrameFileName) + "/" + Now as
     // "YYYYMMDDHHMMSS" + ".okx". When that file exists already (two frames
     // within one second) "_2", "_3" ... goes before the extension, so an
     // earlier frame is never replaced.

@@ -293,6 +293,23 @@ TEST_F(DesignerTest, OkWithoutTheUserFolderReportsAndStaysOpen)
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
+TEST_F(DesignerTest, NewDesignsGoToTheUserCategoryWhateverItsLetterCase)
+{
+    // The category folder as the Parts name it, not as our content does.
+    ASSERT_TRUE(QDir(folder.file(QStringLiteral("Frame/User"))).removeRecursively());
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Frame/user")));
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    TfrmOrnateFrame dialog(Folder());
+    dialog.show();
+    dialog.SpTBXButton1->click();
+    StopModalDrivers();
+    EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(QFileInfo(dialog.FrameFile).dir(), QDir(folder.file(QStringLiteral("Frame/user"))));
+    EXPECT_EQ(GetFrameFileType(dialog.FrameFile), ftOrnate);
+}
+
 TEST_F(DesignerTest, CancelWritesNothing)
 {
     TfrmSimpleFrame dialog(Folder());

@@ -109,9 +109,17 @@ QStringList TOpenPictureDialog::NameFilters(const QString& Filter)
     const QStringList parts = Filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        // A text that shows patterns of its own ("All (*.jpg;*.jpeg)") keeps
+        // only its words: the entry's patterns follow once.
+        if (text.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+            if (open > 0)
+                text = text.left(open).trimmed();
+        }
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        filters << text + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return filters;
 }

@@ -40,8 +40,9 @@ public:
                        TLastFolder LastFolder = {});
     ~TOpenPictureDialog() override;
 
-    // "text|patterns|..." pairs as name filters; the patterns always go into
-    // the last brackets, where the file dialog reads them.
+    // "text|patterns|..." pairs as name filters, one caption each: the text's
+    // words and the patterns in brackets, where the file dialog reads them. A
+    // text that ends in bracketed patterns of its own has them replaced.
     static QStringList NameFilters(const QString& Filter);
     // Where a dialog opens: Fixed when given, else LastUsed when it is still
     // there, else the user's pictures folder, else the home folder.

@@ -5,20 +5,26 @@
 #include "ColorSwatch.h"
 #include "DigitKeyFilter.h"
 #include "FrameMaker.h"
+#include "MainForm.h"
 #include "ModalDriver.h"
 #include "NewFrameFile.h"
+#include "OpenPictureDialog.h"
 #include "OrnateFrame.h"
 #include "PaintBox.h"
+#include "PictureFrame.h"
 #include "SimpleFrame.h"
 #include "TestSupport.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -428,6 +434,39 @@ TEST_F(DesignerTest, ShapeButtonsAreExclusiveAndReachTheDesign)
     QTest::mouseClick(dialog.btnRect, Qt::LeftButton);
     EXPECT_EQ(dialog.Design().Shape, TSimapleFrameMaker::shRectangle);
     EXPECT_EQ(PixelAt(dialog.PreviewImage(), 40, 40), kWhite);
+}
+
+TEST_F(DesignerTest, EveryPictureDialogShowsOneCaptionPerFilter)
+{
+    TfrmSimpleFrame simple(Folder());
+    TfrmOrnateFrame ornate(Folder());
+    TfrmPictureFrame picture(nullptr, Folder());
+    const QRegularExpression oneCaption(QStringLiteral("^[^()]+ \\([^()]+\\)$"));
+    for (const QStringList& filters :
+         {simple.OpenPictureDialog1->nameFilters(), ornate.OpenPictureDialog1->nameFilters(),
+          picture.OpenPictureDialog1->nameFilters(), TfrmMain::OpenPictureFilters()})
+        for (const QString& filter : filters)
+            EXPECT_TRUE(oneCaption.match(filter).hasMatch()) << filter.toStdString();
+    EXPECT_EQ(ornate.OpenPictureDialog1->nameFilters().value(0),
+              QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"));
+    // The patterns of an entry are those it offers, whatever its text said.
+    EXPECT_TRUE(simple.OpenPictureDialog1->nameFilters().contains(QStringLiteral("TIF (*.tiff)")));
+
+    // The whole caption shows in the dialog's filter box.
+    for (TOpenPictureDialog* dialog :
+         {simple.OpenPictureDialog1.data(), ornate.OpenPictureDialog1.data()}) {
+        dialog->show();
+        QCoreApplication::processEvents();
+        auto* box = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->currentText(), dialog->nameFilters().value(0));
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                         QStyle::SC_ComboBoxEditField, box);
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->currentText()), field.width());
+        dialog->hide();
+    }
 }
 
 // --- Ornate designer -------------------------------------------------------------

@@ -435,7 +435,7 @@ TEST_F(MainFormTest, OpenPhotoOffersTheFilterAndLoadsTheChoice)
     EXPECT_EQ(filters.first(),
               QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf *.exif *.tiff *.tif "
                              "*.png *.gif)"));
-    EXPECT_EQ(filters.at(10), QStringLiteral("TIFF (*.tif) (*.tif)"));
+    EXPECT_EQ(filters.at(10), QStringLiteral("TIFF (*.tif)"));
     EXPECT_EQ(selected, filters.first());
     // The tall photo replaced the wide one.
     const TGPRect photo = Canvas()->Photo->GetRect();

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -194,7 +195,7 @@ bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
         failure = CurrentExceptionMessage();
     }
     // A photo that failed has nothing to write; its turn ends all the same.
-    const bool written = Write(Index);
+    const bool written = Write(Index, Pump);
     if (failure.isEmpty() && !written)
         failure = QStringLiteral("the output cannot be written");
     if (failure.isEmpty())
@@ -222,14 +223,21 @@ void TBatchRun::Wait(int Index, const std::function<void()>& Pump)
         std::rethrow_exception(result.Error);
 }
 
-bool TBatchRun::Write(int Index)
+bool TBatchRun::Write(int Index, const std::function<void()>& Pump)
 {
     QByteArray jpeg;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         std::swap(jpeg, m_results[size_t(Index)].Jpeg);
     }
-    const bool written = TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
+    // Writing waits for the disk: the window goes on meanwhile.
+    std::future<bool> writing = std::async(std::launch::async, [this, Index, &jpeg] {
+        return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
+    });
+    while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        if (Pump)
+            Pump();
+    const bool written = writing.get();
     jpeg = QByteArray();
     {
         std::lock_guard<std::mutex> lock(m_lock);

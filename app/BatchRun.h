@@ -68,10 +68,11 @@ public:
     // Waits until photo Index is framed, calling Pump at least every 10 ms
     // meanwhile; raises what framing the photo raised.
     void Wait(int Index, const std::function<void()>& Pump);
-    // Writes the output of the photo that Wait returned for. False when the
-    // photo gave no output or its file could not be written (the old file
-    // then stays as it was).
-    bool Write(int Index);
+    // Writes the output of the photo that Wait returned for, calling Pump at
+    // least every 10 ms until the file is written. False when the photo gave
+    // no output or its file could not be written (the old file then stays as
+    // it was).
+    bool Write(int Index, const std::function<void()>& Pump = {});
 
 private:
     struct TResult

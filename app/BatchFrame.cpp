@@ -379,11 +379,12 @@ void TfrmBatchFrame::RunBatch()
     // list order, writes them and keeps the window alive. A frame that
     // cannot be read ends the run before any photo is touched.
     TBatchRun run(std::move(jobs), FrameFileName, IsPngFrame, box);
-    run.CheckFrame();
+    const auto pump = [] { QCoreApplication::processEvents(); };
+    run.CheckFrame(pump);
     if (zzz)
         edtPrefix->setText(prefix);
     for (int i = 0; i < run.Count(); ++i) {
-        run.Finish(i, [] { QCoreApplication::processEvents(); });
+        run.Finish(i, pump);
         SpTBXProgressBar1->setValue(SpTBXProgressBar1->value() + 1);
         QCoreApplication::processEvents();
     }

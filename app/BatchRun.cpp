@@ -34,6 +34,17 @@ QString FileKey(const QString& Path)
     return folder + QLatin1Char('/') + info.fileName();
 }
 
+// Runs Work on a thread of its own, calling Pump at least every 10 ms until
+// it ends; gives what Work returns and raises what it raises.
+template <class F> auto Meanwhile(F Work, const std::function<void()>& Pump)
+{
+    auto done = std::async(std::launch::async, std::move(Work));
+    while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        if (Pump)
+            Pump();
+    return done.get();
+}
+
 int CoreCount()
 {
     return std::max(1, int(std::thread::hardware_concurrency()));
@@ -178,12 +189,17 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
     return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
 }
 
-void TBatchRun::CheckFrame()
+void TBatchRun::CheckFrame(const std::function<void()>& Pump)
 {
-    if (m_isPngFrame)
-        TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
-    else
-        TBatchFramer::LoadFrame(m_frameFile);
+    // A large frame takes a while to decode: the window goes on meanwhile.
+    Meanwhile(
+        [this] {
+            if (m_isPngFrame)
+                TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
+            else
+                TBatchFramer::LoadFrame(m_frameFile);
+        },
+        Pump);
 }
 
 bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
@@ -231,13 +247,11 @@ bool TBatchRun::Write(int Index, const std::function<void()>& Pump)
         std::swap(jpeg, m_results[size_t(Index)].Jpeg);
     }
     // Writing waits for the disk: the window goes on meanwhile.
-    std::future<bool> writing = std::async(std::launch::async, [this, Index, &jpeg] {
-        return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
-    });
-    while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        if (Pump)
-            Pump();
-    const bool written = writing.get();
+    const bool written = Meanwhile(
+        [this, Index, &jpeg] {
+            return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
+        },
+        Pump);
     jpeg = QByteArray();
     {
         std::lock_guard<std::mutex> lock(m_lock);

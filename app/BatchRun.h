@@ -54,9 +54,10 @@ public:
     int Count() const { return int(m_jobs.size()); }
     int ThreadCount() const { return m_threadCount; }
 
-    // Reads the frame before the first photo is touched; raises, naming the
-    // frame file, when it cannot be read.
-    void CheckFrame();
+    // Reads the frame before the first photo is touched, calling Pump at
+    // least every 10 ms meanwhile; raises, naming the frame file, when it
+    // cannot be read.
+    void CheckFrame(const std::function<void()>& Pump = {});
 
     // Wait, then Write, for the photos taken in list order. A photo that is
     // not framed or not written is added to Failures() with the reason, and

@@ -114,12 +114,14 @@ double RunOurs(const QStringList& photos, bool png)
     {
         std::vector<TBatchJob> jobs;
         for (const QString& photo : photos)
-            jobs.push_back({photo, TBatchFramer::OutputName(photo, false, QStringLiteral("Pre"))});
+            jobs.push_back(
+                {photo, TBatchFramer::OutputName(photo, false, QStringLiteral("Pre")), QString()});
         TBatchRun run(std::move(jobs), png ? TheScene->PngFrame() : TheScene->FrameFile(), png,
                       QSize(PhotoWidth, PhotoHeight));
-        run.CheckFrame();
+        const auto pump = [] { QCoreApplication::processEvents(); };
+        run.CheckFrame(pump);
         for (int i = 0; i < run.Count(); ++i) {
-            run.Finish(i, [] { QCoreApplication::processEvents(); });
+            run.Finish(i, pump);
             QCoreApplication::processEvents();
         }
     }

@@ -1,5 +1,6 @@
 #include "BatchFramer.h"
 
+#include "DesignRanges.h"
 #include "ExtMath.h"
 #include "FrameMaker.h"
 #include "IntegerText.h"
@@ -158,17 +159,15 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
 
 TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
 {
-    // The ranges of the designers' track bars.
-    const auto within = [](int32_t Value, int32_t Low, int32_t High) {
-        return Value >= Low && Value <= High;
-    };
+    using namespace DesignRanges;
     TBands bands{Maker.GetAddedWidth(), Maker.GetAddedHeight(), true};
     if (const auto* simple = dynamic_cast<const TSimapleFrameMaker*>(&Maker))
-        bands.InDesignRanges =
-            within(simple->GetOutEdge(), 0, 10) && within(simple->GetInnerEdge(), 0, 10) &&
-            within(simple->GetFrameWidth(), 5, 80) && within(simple->GetFrameHeight(), 5, 80);
+        bands.InDesignRanges = Edge.Holds(simple->GetOutEdge()) &&
+                               Edge.Holds(simple->GetInnerEdge()) &&
+                               Band.Holds(simple->GetFrameWidth()) &&
+                               Band.Holds(simple->GetFrameHeight());
     else if (const auto* ornate = dynamic_cast<const TOrnateFrameMaker*>(&Maker))
-        bands.InDesignRanges = within(ornate->GetFrameSize(), 5, 80);
+        bands.InDesignRanges = Band.Holds(ornate->GetFrameSize());
     return bands;
 }
 

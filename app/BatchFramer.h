@@ -87,8 +87,7 @@ public:
 
     // What a frame file's generator tells of its bands: the size they add,
     // and whether each lies within the range its frame designer gives it
-    // (simple frames: edges 0 to 10 and bands 5 to 80 pixels; ornate frames:
-    // 5 to 80; the pieces of picture frames have any size).
+    // (DesignRanges; the pieces of picture frames have any size).
     struct TBands
     {
         int32_t AddedWidth = 0;

@@ -1,5 +1,6 @@
 #include "OrnateFrame.h"
 
+#include "DesignRanges.h"
 #include "DesignerWidgets.h"
 #include "HandlerGuard.h"
 #include "MyGdiPlus.h"
@@ -51,7 +52,7 @@ TfrmOrnateFrame::~TfrmOrnateFrame() = default;
 
 void TfrmOrnateFrame::CreateControls()
 {
-    tbFrameSize = TrackBar(5, 80, 20);
+    tbFrameSize = TrackBar(DesignRanges::Band.Minimum, DesignRanges::Band.Maximum, 20);
     edtFrameSize = NumberEdit(20);
     pbPic = new TPaintBox;
     pbPic->setFixedSize(37, 37);

@@ -1,6 +1,7 @@
 #include "SimpleFrame.h"
 
 #include "ColorSwatch.h"
+#include "DesignRanges.h"
 #include "DesignerWidgets.h"
 #include "DigitKeyFilter.h"
 #include "GdiDraw.h"
@@ -106,11 +107,11 @@ TfrmSimpleFrame::~TfrmSimpleFrame() = default;
 void TfrmSimpleFrame::CreateControls()
 {
     // Edge
-    tbOutEdge = TrackBar(0, 10, 1);
+    tbOutEdge = TrackBar(DesignRanges::Edge.Minimum, DesignRanges::Edge.Maximum, 1);
     edtOutEdge = NumberEdit(1);
     shpOutEdge = new TColorSwatch(Qt::white, true);
     shpOutEdge->setFixedSize(25, 25);
-    tbInnerEdge = TrackBar(0, 10, 1);
+    tbInnerEdge = TrackBar(DesignRanges::Edge.Minimum, DesignRanges::Edge.Maximum, 1);
     edtInnerEdge = NumberEdit(1);
     shpInnerEdge = new TColorSwatch(Qt::white, true);
     shpInnerEdge->setFixedSize(25, 25);
@@ -133,9 +134,9 @@ void TfrmSimpleFrame::CreateControls()
     edgeGrid->setColumnMinimumWidth(4, 100);
 
     // Frame
-    tbFrameWidth = TrackBar(5, 80, 20);
+    tbFrameWidth = TrackBar(DesignRanges::Band.Minimum, DesignRanges::Band.Maximum, 20);
     edtFrameWidth = NumberEdit(20);
-    tbFrameHeight = TrackBar(5, 80, 20);
+    tbFrameHeight = TrackBar(DesignRanges::Band.Minimum, DesignRanges::Band.Maximum, 20);
     edtFrameHeight = NumberEdit(20);
     rbBkTypeColor = new QRadioButton(QStringLiteral("Color"));
     rbBKTypePicture = new QRadioButton(QStringLiteral("Picture"));

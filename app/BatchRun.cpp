@@ -60,9 +60,10 @@ int64_t FramingCost(const QString& Photo, QSize Box)
 }
 
 // An output is the photo's own file or a new one, never another photo of the
-// list: a photo whose output would be one is refused.
-std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs)
+// list nor the frame: a photo whose output would be one is refused.
+std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QString& FrameFile)
 {
+    const QString frameKey = FileKey(FrameFile);
     std::unordered_set<QString> photos;
     for (const TBatchJob& job : Jobs)
         photos.insert(FileKey(job.Photo));
@@ -70,6 +71,8 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs)
         const QString output = FileKey(job.Output);
         if (job.Refused.isEmpty() && output != FileKey(job.Photo) && photos.count(output))
             job.Refused = QStringLiteral("the output would replace another photo of the list");
+        if (job.Refused.isEmpty() && output != FileKey(job.Photo) && output == frameKey)
+            job.Refused = QStringLiteral("the output would replace the frame");
     }
     return Jobs;
 }
@@ -78,7 +81,7 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs)
 
 TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
                      int Threads)
-    : m_jobs(RefuseListedOutputs(std::move(Jobs))),
+    : m_jobs(RefuseListedOutputs(std::move(Jobs), FrameFile)),
       m_frameFile(std::move(FrameFile)),
       m_isPngFrame(IsPngFrame),
       m_box(Box),

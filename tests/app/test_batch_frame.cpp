@@ -478,6 +478,16 @@ TEST_F(BatchFrameTest, PrefixedOutputsNeverReplaceAPhotoOfTheListNorLeaveTheFold
                                 QStringLiteral(": the prefix holds a path delimiter\n")))
         << text.toStdString();
     EXPECT_EQ(QDir(File(QStringLiteral("sub"))).entryList(QDir::Files), QStringList());
+
+    // Nor the frame the run reads.
+    Restart();
+    const QString ame = Photo(QStringLiteral("ame.png"), 320, 240);
+    ToOutputPage({ame});
+    const QByteArray frame = ReadAll(wizard->FrameFileName);
+    wizard->edtPrefix->setText(QStringLiteral("fr"));
+    EXPECT_EQ(Next(), QStringLiteral("This photo was not framed:\n") + ame +
+                          QStringLiteral(": the output would replace the frame"));
+    EXPECT_EQ(ReadAll(wizard->FrameFileName), frame);
 }
 
 TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)

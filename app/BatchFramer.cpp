@@ -62,20 +62,23 @@ QSize TBatchFramer::PngOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH)
 QImage TBatchFramer::FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW,
                                   int32_t BH)
 {
-    const int32_t w = Photo.width();
-    const int32_t h = Photo.height();
-    const QSize size = PngOutputSize(w, h, BW, BH);
+    const QSize size = PngOutputSize(Photo.width(), Photo.height(), BW, BH);
     if (size.isEmpty())
         return QImage();
-    const int32_t W = size.width();
-    const int32_t H = size.height();
-    QImage output = NewBitmap(W, H);
-    QPainter painter(&output);
+    QImage output = NewBitmap(size.width(), size.height());
+    DrawWithPng(output, Photo, PngFrame);
+    return output;
+}
+
+void TBatchFramer::DrawWithPng(QImage& Output, const QImage& Photo, const QImage& PngFrame)
+{
+    const int32_t W = Output.width();
+    const int32_t H = Output.height();
+    QPainter painter(&Output);
     SetInterpolationMode(painter, TInterpolation::HighQuality);
-    DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, w, h));
+    DrawBitmap(painter, Photo, QRectF(0, 0, W, H), QRect(0, 0, Photo.width(), Photo.height()));
     DrawBitmap(painter, PngFrame, QRectF(0, 0, W, H),
                QRect(0, 0, PngFrame.width(), PngFrame.height()));
-    return output;
 }
 
 QSize TBatchFramer::MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH,

@@ -52,6 +52,9 @@ public:
     // the frame covers stay transparent black. An empty result means the
     // photo gives no output (it has no pixels, or the box leaves none).
     static QImage FrameWithPng(const QImage& Photo, const QImage& PngFrame, int32_t BW, int32_t BH);
+    // The same drawn into Output: a bitmap of PngOutputSize with every pixel
+    // transparent black.
+    static void DrawWithPng(QImage& Output, const QImage& Photo, const QImage& PngFrame);
     // Maker has its frame file loaded; it gets the output size and renders.
     static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                  int32_t BH);

@@ -180,16 +180,21 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
             const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
             const QImage frame = m_pngFrame->FrameAt(size);
             TBatchFramer::CheckPngFrame(frame, m_frameFile);
-            output = TBatchFramer::FrameWithPng(photo, frame, BW, BH);
+            if (!size.isEmpty()) {
+                output = m_outputs.Take(size.width(), size.height());
+                TBatchFramer::DrawWithPng(output, photo, frame);
+            }
         } else {
             const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box);
             if (frame) {
-                output = NewBitmap(frame->Output.width(), frame->Output.height());
+                output = m_outputs.Take(frame->Output.width(), frame->Output.height());
                 TBatchFramer::DrawFramed(output, photo, *frame);
             }
         }
     }
-    return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
+    QByteArray jpeg = TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(output));
+    m_outputs.Give(std::move(output));
+    return jpeg;
 }
 
 void TBatchRun::CheckFrame(const std::function<void()>& Pump)

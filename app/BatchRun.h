@@ -12,6 +12,7 @@
 // it does not grow with the number of cores either.
 
 #include "BatchFailures.h"
+#include "BitmapPool.h"
 #include "DecodeBudget.h"
 #include "MemoryGate.h"
 
@@ -100,6 +101,7 @@ private:
     std::vector<int> m_lastWriter;
     std::unique_ptr<TPngFrameCache> m_pngFrame;
     std::unique_ptr<TFrameFileCache> m_frameFileFrames;
+    TBitmapPool m_outputs;
     // The photos in work share BatchPhotosBudget.
     TMemoryGate m_memory{BatchPhotosBudget};
 

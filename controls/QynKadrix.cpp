@@ -1,5 +1,7 @@
 #include "QynKadrix.h"
 
+#include "BandPainter.h"
+
 #include "ExtMath.h"
 #include "FrameMakerBase.h"
 #include "MyGdiPlus.h"
@@ -431,11 +433,21 @@ bool TQynKadrix::CanRedo() const
 
 void TQynKadrix::RenderScaled(QPainter& g, int offsetX, int offsetY, double scale)
 {
+    RenderScaledPictures(g, offsetX, offsetY, scale);
+    RenderScaledOverlays(g, offsetX, offsetY, scale);
+}
+
+void TQynKadrix::RenderScaledPictures(QPainter& g, int offsetX, int offsetY, double scale) const
+{
     g.setCompositionMode(QPainter::CompositionMode_Source);
     g.fillRect(QRect(0, 0, g.device()->width(), g.device()->height()), ColorRefToColor(BKColor));
     g.setCompositionMode(QPainter::CompositionMode_SourceOver);
     Photo->DrawScaled(g, offsetX, offsetY, scale);
     Frame->DrawScaled(g, offsetX, offsetY, scale);
+}
+
+void TQynKadrix::RenderScaledOverlays(QPainter& g, int offsetX, int offsetY, double scale)
+{
     for (auto& overlay : Overlays)
         overlay->DrawScaled(g, offsetX, offsetY, scale);
 }
@@ -454,9 +466,15 @@ QImage TQynKadrix::ComposeBitmap(double scale)
     // ARGB: the background is opaque, so both hold the same bytes.
     QImage bitmap = NewBitmap(w, h, QImage::Format_ARGB32_Premultiplied);
     if (!bitmap.isNull()) {
+        // Background, photo and frame, nearly all of the work, on a few
+        // threads; the overlays on top of them on this one.
+        PaintInBands(bitmap, [&](QPainter& g) {
+            SetInterpolationMode(g, TInterpolation::Default);
+            RenderScaledPictures(g, Frame->X, Frame->Y, scale);
+        });
         QPainter g(&bitmap);
         SetInterpolationMode(g, TInterpolation::Default);
-        RenderScaled(g, Frame->X, Frame->Y, scale);
+        RenderScaledOverlays(g, Frame->X, Frame->Y, scale);
     }
     bitmap.reinterpretAsFormat(QImage::Format_ARGB32);
     return bitmap;

@@ -116,6 +116,11 @@ public:
     // The scene for export: background, then each layer drawn scaled from
     // the offset, no selection marks.
     void RenderScaled(QPainter& g, int offsetX, int offsetY, double scale);
+    // Its two parts: the background with the photo and the frame, which
+    // only read the layers and may run on several threads at once, then
+    // the overlays.
+    void RenderScaledPictures(QPainter& g, int offsetX, int offsetY, double scale) const;
+    void RenderScaledOverlays(QPainter& g, int offsetX, int offsetY, double scale);
 
     // --- Layers and state --------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <cstring>
 #include <mutex>
 
 bool GPRectContains(const TGPRect& Rect, const TGPPoint& Point)
@@ -200,6 +201,34 @@ bool Is32Bit(const QImage& image)
     return image.depth() == 32 && image.format() != QImage::Format_Invalid;
 }
 
+// Qt's smooth reduction of a large ARGB32 picture premultiplies a copy of it
+// on one thread into fresh memory, reduces that and turns the result back
+// into ARGB32. This makes the premultiplied copy with the same conversion on
+// a few threads, into present memory; the caller reduces it and turns the
+// result back. Anything else stays as it is.
+QImage PremultipliedForReduction(const QImage& image)
+{
+    if (image.format() != QImage::Format_ARGB32 || image.sizeInBytes() < PresentBitmapBytes)
+        return image;
+    const int w = image.width();
+    const int h = image.height();
+    QImage premultiplied = NewPresentBitmap(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (premultiplied.isNull())
+        return image;
+    uchar* const to = premultiplied.bits();
+    const qsizetype stride = premultiplied.bytesPerLine();
+    ForRowBands(h, int64_t(w) * h, [&](int top, int end) {
+        const QImage band(image.constScanLine(top), w, end - top, image.bytesPerLine(),
+                          QImage::Format_ARGB32);
+        const QImage converted = band.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = top; y < end; ++y)
+            std::memcpy(to + y * stride, converted.constScanLine(y - top), size_t(w) * 4);
+    });
+    premultiplied.setDotsPerMeterX(image.dotsPerMeterX());
+    premultiplied.setDotsPerMeterY(image.dotsPerMeterY());
+    return premultiplied;
+}
+
 } // namespace
 
 void RotateFlip(QImage& image, int type)
@@ -252,10 +281,13 @@ void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, cons
     if (GetInterpolationMode(painter) == TInterpolation::HighQuality && reduces) {
         // QPainter samples bilinearly, which aliases when it reduces; an
         // area-averaging reduction first keeps fine detail grey, not noisy.
-        const QImage part = source == image.rect() ? image : image.copy(source);
+        const QImage whole = source == image.rect() ? image : image.copy(source);
+        const QImage part = PremultipliedForReduction(whole);
         const int w = qMax(1, qRound(dest.width()));
         const int h = qMax(1, qRound(dest.height()));
-        const QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (part.format() != whole.format())
+            reduced = reduced.convertToFormat(whole.format());
         painter.drawImage(dest, reduced, QRectF(reduced.rect()));
     } else {
         painter.drawImage(dest, image, QRectF(source));

@@ -538,6 +538,39 @@ TEST_F(QynKadrixTest, ComposeCoversTheFrameRectangle)
     EXPECT_EQ(Canvas->ComposeBitmap(2.5).size(), QSize(752, 500));
 }
 
+TEST_F(QynKadrixTest, ComposeOnSeveralThreadsGivesWhatOnePainterGives)
+{
+    // Detail and partial transparency everywhere, the photo off the frame's
+    // edges, and overlays on top.
+    QImage frame(100, 100, QImage::Format_ARGB32);
+    QImage photo(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            photo.setPixel(x, y, qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, (x ^ y) & 0xFF));
+            if (x < 100 && y < 100)
+                frame.setPixel(x, y, qRgba(200, (x * 9) & 0xFF, y * 2, (x * y) & 0xFF));
+        }
+    Canvas->LoadFrame(SavePicture("frame.png", frame));
+    Canvas->OpenPhoto(SavePicture("photo.png", photo));
+    Canvas->Photo->X += 3;
+    Canvas->Photo->Y -= 5;
+    AddClipArt(MakeSolid(64, 64, QColor(0, 0, 255)));
+    TFontOption option;
+    Canvas->AddText("Framed", option);
+    for (const double scale : {2.9, 3.7, 5.1}) {
+        SCOPED_TRACE(scale);
+        const QImage composed = Canvas->ComposeBitmap(scale);
+        QImage expected(composed.size(), QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter g(&expected);
+            SetInterpolationMode(g, TInterpolation::Default);
+            Canvas->RenderScaled(g, Canvas->Frame->X, Canvas->Frame->Y, scale);
+        }
+        expected.reinterpretAsFormat(QImage::Format_ARGB32);
+        EXPECT_TRUE(SamePixels(composed, expected));
+    }
+}
+
 TEST_F(QynKadrixTest, ComposeTruncatesOffsetsTowardZero)
 {
     LoadScene();

@@ -317,6 +317,30 @@ TEST(DrawBitmapTest, HighQualityReductionAveragesAreas)
         }
 }
 
+TEST(DrawBitmapTest, HighQualityReductionOfALargeTransparentPictureIsQtsSmoothScaling)
+{
+    // Large enough to be premultiplied on several threads, with every
+    // alpha.
+    QImage picture(1100, 1000, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y,
+                             qRgba((x * 7) & 0xFF, y & 0xFF, (x ^ y) & 0xFF, (x + 3 * y) & 0xFF));
+    const auto reduce = [](const QImage& source, bool direct) {
+        QImage target = NewBitmap(301, 203);
+        QPainter g(&target);
+        g.setCompositionMode(QPainter::CompositionMode_Source);
+        SetInterpolationMode(g, TInterpolation::HighQuality);
+        if (direct)
+            g.drawImage(QRectF(target.rect()),
+                        source.scaled(301, 203, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        else
+            DrawBitmap(g, source, QRectF(target.rect()), source.rect());
+        return target;
+    };
+    EXPECT_TRUE(SamePixels(reduce(picture, false), reduce(picture, true)));
+}
+
 TEST(BitmapData24Test, ViewIsBlueGreenRedAndWritesBackKeepingAlpha)
 {
     QImage image = MakeSolid(3, 2, QColor(10, 20, 30, 128));

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -25,7 +27,13 @@ void Unmap(void* pixels)
     auto* mapping = static_cast<uchar*>(pixels) - HeaderBytes;
     size_t length = 0;
     std::memcpy(&length, mapping, sizeof length);
-    ::munmap(mapping, length);
+    // Giving tens of megabytes back takes milliseconds: a thread of its own
+    // does it, so whoever drops the last copy of a bitmap goes on at once.
+    try {
+        std::thread([mapping, length] { ::munmap(mapping, length); }).detach();
+    } catch (const std::system_error&) {
+        ::munmap(mapping, length);
+    }
 }
 
 // Makes the pages of [Begin, End) present; a kernel that cannot do that in

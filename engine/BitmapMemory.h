@@ -5,7 +5,8 @@
 // those faults cost more than the decoding or drawing that fills it. A
 // bitmap from here is mapped on its own and all its pages are made present
 // up front, by a few threads at once, so the work that fills it runs
-// without interruption.
+// without interruption; when the last copy goes, the memory is given back
+// on a thread of its own.
 
 #include <QImage>
 

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
+#include <exception>
 #include <thread>
 
 namespace {
@@ -31,7 +31,7 @@ void Unmap(void* pixels)
     // does it, so whoever drops the last copy of a bitmap goes on at once.
     try {
         std::thread([mapping, length] { ::munmap(mapping, length); }).detach();
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         ::munmap(mapping, length);
     }
 }

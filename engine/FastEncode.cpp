@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -213,7 +214,13 @@ std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
     });
     if (failed)
         return std::nullopt;
-    std::optional<QByteArray> jpeg = JoinStrips(strips, h, int(int64_t(stripMcuRows) * mcusPerRow));
+    std::optional<QByteArray> jpeg;
+    try {
+        jpeg = JoinStrips(strips, h, int(int64_t(stripMcuRows) * mcusPerRow));
+    } catch (const std::bad_alloc&) {
+        // No room to join the bands: Qt's writer, which writes as it goes, tries.
+        return std::nullopt;
+    }
     if (!jpeg || !SetDensity(*jpeg, image))
         return std::nullopt;
     return jpeg;

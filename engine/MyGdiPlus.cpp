@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -217,13 +218,20 @@ QImage PremultipliedForReduction(const QImage& image)
         return image;
     uchar* const to = premultiplied.bits();
     const qsizetype stride = premultiplied.bytesPerLine();
+    std::atomic<bool> failed = false;
     ForRowBands(h, int64_t(w) * h, [&](int top, int end) {
         const QImage band(image.constScanLine(top), w, end - top, image.bytesPerLine(),
                           QImage::Format_ARGB32);
         const QImage converted = band.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (converted.isNull()) {
+            failed = true;
+            return;
+        }
         for (int y = top; y < end; ++y)
             std::memcpy(to + y * stride, converted.constScanLine(y - top), size_t(w) * 4);
     });
+    if (failed)
+        return image;
     premultiplied.setDotsPerMeterX(image.dotsPerMeterX());
     premultiplied.setDotsPerMeterY(image.dotsPerMeterY());
     return premultiplied;

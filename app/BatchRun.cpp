@@ -205,7 +205,7 @@ void TBatchRun::CheckFrame(const std::function<void()>& Pump)
             if (m_isPngFrame)
                 TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
             else
-                TBatchFramer::LoadFrame(m_frameFile);
+                m_frameFileFrames->Load();
         },
         Pump);
 }

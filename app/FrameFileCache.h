@@ -33,6 +33,9 @@ public:
     TFrameFileCache(const TFrameFileCache&) = delete;
     TFrameFileCache& operator=(const TFrameFileCache&) = delete;
 
+    // Loads the file as it is now, for the photos to come; raises what
+    // loading it raises.
+    void Load() { Current(); }
     // The frame of a w x h photo fitted into Box, as the file holds it now;
     // null when the photo gives no output. Raises what loading the file or
     // rendering the frame raises, and EPhotoSkipped for bands that cannot

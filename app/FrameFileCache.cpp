@@ -21,6 +21,7 @@ struct TFrameFileCache::TLoaded
     {
         std::shared_future<TFrame> Frame;
         uint64_t LastUse = 0;
+        uint64_t Made = 0; // when it was asked for first
     };
     std::map<std::pair<int, int>, TEntry> Frames;
     uint64_t Uses = 0;
@@ -106,24 +107,24 @@ TFrameFileCache::TFrame TFrameFileCache::FrameFor(QSize Photo, QSize Box)
     const std::pair<int, int> key(output.width(), output.height());
     std::promise<TFrame> rendered;
     std::shared_future<TFrame> frame;
-    bool renders = false;
+    uint64_t renders = 0; // the entry this thread renders, if any
     {
         std::lock_guard<std::mutex> lock(loaded->Lock);
         auto found = loaded->Frames.find(key);
         if (found == loaded->Frames.end()) {
-            renders = true;
-            found =
-                loaded->Frames.emplace(key, TLoaded::TEntry{rendered.get_future().share()}).first;
-            // The frames asked for longest ago go; threads still drawing or
-            // waiting for them keep theirs.
-            while (loaded->Frames.size() > TLoaded::MaxFrames)
-                loaded->Frames.erase(std::min_element(
-                    loaded->Frames.begin(), loaded->Frames.end(), [](const auto& a, const auto& b) {
-                        return a.second.LastUse < b.second.LastUse;
-                    }));
+            renders = loaded->Uses + 1;
+            found = loaded->Frames
+                        .emplace(key, TLoaded::TEntry{rendered.get_future().share(), 0, renders})
+                        .first;
         }
         found->second.LastUse = ++loaded->Uses;
         frame = found->second.Frame;
+        // The frames asked for longest ago go, never this one; threads still
+        // drawing or waiting for them keep theirs.
+        while (loaded->Frames.size() > TLoaded::MaxFrames)
+            loaded->Frames.erase(std::min_element(
+                loaded->Frames.begin(), loaded->Frames.end(),
+                [](const auto& a, const auto& b) { return a.second.LastUse < b.second.LastUse; }));
     }
     if (renders) {
         try {
@@ -132,7 +133,9 @@ TFrameFileCache::TFrame TFrameFileCache::FrameFor(QSize Photo, QSize Box)
             // Not kept: the next photo of this size tries again.
             {
                 std::lock_guard<std::mutex> lock(loaded->Lock);
-                loaded->Frames.erase(key);
+                const auto found = loaded->Frames.find(key);
+                if (found != loaded->Frames.end() && found->second.Made == renders)
+                    loaded->Frames.erase(found);
             }
             rendered.set_exception(std::current_exception());
         }

@@ -47,8 +47,8 @@ QImage PngFrameImage(int w, int h)
 // one with alpha, one that does not decode.
 QStringList MakePhotos(const TTempDir& dir)
 {
-    const QList<QSize> sizes = {{640, 480}, {480, 640}, {1000, 333}, {333, 1000}, {800, 800},
-                                {1201, 901}, {97, 131},  {1600, 1200}, {50, 40},  {720, 540}};
+    const QList<QSize> sizes = {{640, 480},  {480, 640}, {1000, 333},  {333, 1000}, {800, 800},
+                                {1201, 901}, {97, 131},  {1600, 1200}, {50, 40},    {720, 540}};
     QStringList photos;
     for (int i = 0; i < sizes.size(); ++i) {
         const QString name = dir.file(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "png"));
@@ -223,6 +223,20 @@ TEST(BatchRunTest, AFrameFileErrorReachesTheDrivingThreadAtItsPhoto)
 class BatchRunWizardTest : public ::testing::Test
 {
 protected:
+    // A PNG frame and six photos on the wizard's list.
+    void LoadSixPhotos(TfrmBatchFrame& wizard)
+    {
+        const QString frame = folder.file(QStringLiteral("frame.png"));
+        EXPECT_TRUE(PngFrameImage(400, 300).save(frame, "PNG"));
+        wizard.FrameFileName = frame;
+        wizard.IsPngFrame = true;
+        for (int i = 0; i < 6; ++i) {
+            const QString photo = folder.file(QStringLiteral("p%1.jpg").arg(i));
+            EXPECT_TRUE(MakeGradient(1200, 900).save(photo, "JPG"));
+            wizard.lsbPicture->addItem(photo);
+        }
+    }
+
     TScopedSettings settings;
     TTempDir folder;
 };
@@ -231,15 +245,7 @@ TEST_F(BatchRunWizardTest, EscapeAndCloseDuringTheRunWaitForItsEnd)
 {
     TfrmBatchFrame wizard;
     wizard.show();
-    const QString frame = folder.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(400, 300).save(frame, "PNG"));
-    wizard.FrameFileName = frame;
-    wizard.IsPngFrame = true;
-    for (int i = 0; i < 6; ++i) {
-        const QString photo = folder.file(QStringLiteral("p%1.jpg").arg(i));
-        ASSERT_TRUE(MakeGradient(1200, 900).save(photo, "JPG"));
-        wizard.lsbPicture->addItem(photo);
-    }
+    LoadSixPhotos(wizard);
     wizard.Step = 3;
     bool visibleAfterEscape = false;
     bool visibleAfterClose = false;
@@ -264,15 +270,7 @@ TEST_F(BatchRunWizardTest, EscapeAndCloseDuringTheRunWaitForItsEnd)
 TEST_F(BatchRunWizardTest, EveryWayOutOfTheModalWizardWaitsForTheEndOfTheRun)
 {
     TfrmBatchFrame wizard;
-    const QString frame = folder.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(400, 300).save(frame, "PNG"));
-    wizard.FrameFileName = frame;
-    wizard.IsPngFrame = true;
-    for (int i = 0; i < 6; ++i) {
-        const QString photo = folder.file(QStringLiteral("p%1.jpg").arg(i));
-        ASSERT_TRUE(MakeGradient(1200, 900).save(photo, "JPG"));
-        wizard.lsbPicture->addItem(photo);
-    }
+    LoadSixPhotos(wizard);
     QStringList endedBy;
     int progressSeen = -1;
     int writtenAtTheEnd = -1;

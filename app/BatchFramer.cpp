@@ -165,10 +165,9 @@ TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
     using namespace DesignRanges;
     TBands bands{Maker.GetAddedWidth(), Maker.GetAddedHeight(), true};
     if (const auto* simple = dynamic_cast<const TSimapleFrameMaker*>(&Maker))
-        bands.InDesignRanges = Edge.Holds(simple->GetOutEdge()) &&
-                               Edge.Holds(simple->GetInnerEdge()) &&
-                               Band.Holds(simple->GetFrameWidth()) &&
-                               Band.Holds(simple->GetFrameHeight());
+        bands.InDesignRanges =
+            Edge.Holds(simple->GetOutEdge()) && Edge.Holds(simple->GetInnerEdge()) &&
+            Band.Holds(simple->GetFrameWidth()) && Band.Holds(simple->GetFrameHeight());
     else if (const auto* ornate = dynamic_cast<const TOrnateFrameMaker*>(&Maker))
         bands.InDesignRanges = Band.Holds(ornate->GetFrameSize());
     return bands;
@@ -254,7 +253,6 @@ bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileNam
 {
     if (Jpeg.isEmpty())
         return false;
-    return WriteFileAtomically(FileName, [&Jpeg](QIODevice& device) {
-        return device.write(Jpeg) == Jpeg.size();
-    });
+    return WriteFileAtomically(
+        FileName, [&Jpeg](QIODevice& device) { return device.write(Jpeg) == Jpeg.size(); });
 }

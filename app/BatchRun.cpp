@@ -81,15 +81,11 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QS
 
 TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
                      int Threads)
-    : m_jobs(RefuseListedOutputs(std::move(Jobs), FrameFile)),
-      m_frameFile(std::move(FrameFile)),
-      m_isPngFrame(IsPngFrame),
-      m_box(Box),
-      m_threadCount(std::max(1, std::min(Threads > 0 ? Threads : CoreCount(),
-                                         std::max(1, int(m_jobs.size()))))),
-      m_window(2 * m_threadCount),
-      m_lastWriter(m_jobs.size(), -1),
-      m_results(m_jobs.size())
+    : m_jobs(RefuseListedOutputs(std::move(Jobs), FrameFile)), m_frameFile(std::move(FrameFile)),
+      m_isPngFrame(IsPngFrame), m_box(Box),
+      m_threadCount(std::max(
+          1, std::min(Threads > 0 ? Threads : CoreCount(), std::max(1, int(m_jobs.size()))))),
+      m_window(2 * m_threadCount), m_lastWriter(m_jobs.size(), -1), m_results(m_jobs.size())
 {
     // A photo reads its own file and the frame's; it must see every earlier
     // output written to either.

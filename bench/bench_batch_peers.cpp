@@ -178,9 +178,8 @@ double Peer(const QString& perPhoto)
 {
     if (QStandardPaths::findExecutable("xargs").isEmpty())
         return -1;
-    const QString script =
-        QStringLiteral("cd '%1' && ls p*.jpg | xargs -P 8 -I{} sh -c '%2'")
-            .arg(TheScene->Photos(), perPhoto);
+    const QString script = QStringLiteral("cd '%1' && ls p*.jpg | xargs -P 8 -I{} sh -c '%2'")
+                               .arg(TheScene->Photos(), perPhoto);
     return BestOf(2, [&] {
         QProcess process;
         process.start("sh", {"-c", script});

@@ -80,7 +80,8 @@ class BatchFrameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
+        ASSERT_TRUE(
+            QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         const QString path = folder.path() + QLatin1Char('/');
         window = std::make_unique<TfrmMain>(TDesktopServices(), [path] { return path; });
         wizard = std::make_unique<TfrmBatchFrame>();

@@ -83,7 +83,8 @@ std::vector<TBatchJob> Jobs(const QStringList& photos, bool overwrite)
 {
     std::vector<TBatchJob> jobs;
     for (const QString& photo : photos)
-        jobs.push_back({photo, TBatchFramer::OutputName(photo, overwrite, QStringLiteral("Pre"))});
+        jobs.push_back(
+            {photo, TBatchFramer::OutputName(photo, overwrite, QStringLiteral("Pre")), QString()});
     return jobs;
 }
 

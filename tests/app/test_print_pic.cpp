@@ -133,10 +133,12 @@ TEST_F(PrintPicTest, HoldsItsPartsAsLaidOut)
             const QToolButton* button = grid[row][column];
             ASSERT_NE(button, nullptr);
             EXPECT_EQ(TfrmPrintPic::Tag(button), tags[row][column]);
-            if (column > 0)
+            if (column > 0) {
                 EXPECT_GT(button->x(), grid[row][column - 1]->x());
-            if (row > 0)
+            }
+            if (row > 0) {
                 EXPECT_GT(button->y(), grid[row - 1][column]->y());
+            }
         }
 
     // The preview fills the rest of the window.
@@ -234,7 +236,8 @@ class PrintCommandTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
+        ASSERT_TRUE(
+            QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QImage frame = MakeSolid(400, 300, QColor(150, 30, 30));
         for (int y = 60; y < 240; ++y)
             for (int x = 60; x < 340; ++x)

@@ -137,7 +137,8 @@ class SendEmailTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
+        ASSERT_TRUE(
+            QFile::exists(settings.writeIni(QStringLiteral("Brimlow"), "[General]\nTips=0\n")));
         QImage frame = MakeSolid(400, 300, QColor(150, 30, 30));
         for (int y = 60; y < 240; ++y)
             for (int x = 80; x < 320; ++x)

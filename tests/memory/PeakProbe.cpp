@@ -81,7 +81,7 @@ void RunStep(const QString& step, const QString& file)
             frame, CraftedFiles::SimpleFrameFile(CraftedFiles::JpegDeclaring(QSize(64, 64))));
         std::vector<TBatchJob> jobs;
         for (int i = 0; i < 8; ++i)
-            jobs.push_back({file, out.filePath(QStringLiteral("%1.jpg").arg(i))});
+            jobs.push_back({file, out.filePath(QStringLiteral("%1.jpg").arg(i)), QString()});
         TBatchRun run(std::move(jobs), frame, false, QSize(1600, 1200));
         for (int i = 0; i < run.Count(); ++i) {
             run.Wait(i, [] {});

@@ -5,6 +5,7 @@
 #include "FrameMaker.h"
 #include "IntegerText.h"
 #include "MyGdiPlus.h"
+#include "PictureFile.h"
 #include "UniFuncs.h"
 
 #include <QBuffer>
@@ -151,7 +152,7 @@ std::unique_ptr<TFrameMakerBase> TBatchFramer::LoadFrame(const QString& FrameFil
 void TBatchFramer::CheckPngFrame(const QImage& PngFrame, const QString& FileName)
 {
     if (PngFrame.isNull())
-        throw EImagingError(FileMessage("Cannot read the picture file %1", FileName));
+        throw UnreadablePicture(FileName);
 }
 
 void TBatchFramer::CheckPhoto(const QImage& Photo)

@@ -1,6 +1,6 @@
 #include "FrameFileCache.h"
 
-#include "FrameMaker.h"
+#include "FrameMakerBase.h"
 
 #include <algorithm>
 
@@ -57,7 +57,7 @@ std::unique_ptr<TFrameMakerBase> TFrameFileCache::TakeMaker(TLoaded& Loaded) con
         lock.unlock();
         std::unique_ptr<TFrameMakerBase> maker;
         try {
-            maker = LoadKnownFrameMaker(m_fileName, 0, 0);
+            maker = TBatchFramer::LoadFrame(m_fileName);
         } catch (...) {
         }
         if (maker && TFileStamp::Of(m_fileName) == Loaded.Stamp)

@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,8 +35,6 @@
 QPointer<TfrmBatchFrame> frmBatchFrame;
 
 namespace {
-
-const char* const kCaption = "Orvo";
 
 QPushButton* Button(const QString& text)
 {
@@ -338,9 +335,7 @@ bool TfrmBatchFrame::ValidateStep(int n)
         message = QStringLiteral("Please select the photo that you want add frame to");
     if (message.isEmpty())
         return true;
-    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kCaption), message,
-                    QMessageBox::Ok, this);
-    box.exec();
+    ShowInformationMessage(this, message);
     return false;
 }
 
@@ -392,10 +387,7 @@ void TfrmBatchFrame::RunBatch()
     btnExit->setEnabled(true);
     btnExit->setText(QStringLiteral("Finish"));
     if (!run.Failures().IsEmpty()) {
-        QMessageBox box(QMessageBox::Information, QString::fromLatin1(kCaption),
-                        run.Failures().Text(), QMessageBox::Ok, this);
-        box.setDetailedText(run.Failures().Details());
-        box.exec();
+        ShowInformationMessage(this, run.Failures().Text(), run.Failures().Details());
     }
     m_running = false;
     if (m_closeAfterRun)

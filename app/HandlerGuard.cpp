@@ -13,6 +13,15 @@ void ShowErrorMessage(QWidget* parent, const QString& Message)
     box.exec();
 }
 
+void ShowInformationMessage(QWidget* parent, const QString& Message, const QString& Details)
+{
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kMessageCaption), Message,
+                    QMessageBox::Ok, parent);
+    if (!Details.isEmpty())
+        box.setDetailedText(Details);
+    box.exec();
+}
+
 QString CurrentExceptionMessage()
 {
     try {

@@ -15,6 +15,10 @@
 
 // Shows Message in a message box captioned "Orvo" with the critical icon.
 void ShowErrorMessage(QWidget* parent, const QString& Message);
+// Shows Message in a message box captioned "Orvo" with the information icon,
+// and Details behind its "Show Details" button when there are any.
+void ShowInformationMessage(QWidget* parent, const QString& Message,
+                            const QString& Details = QString());
 
 // The message of the exception in flight; call only inside a catch block.
 QString CurrentExceptionMessage();

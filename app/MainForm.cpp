@@ -680,13 +680,10 @@ void TfrmMain::mWallpaperClick()
     const QString path = ProgramFolder() + QStringLiteral("/Wallpaper.jpg");
     QynKadrix1->SaveJPEG(path, 1.0);
     if (!m_services.Wallpaper->SetWallpaper(path)) {
-        QMessageBox message(
-            QMessageBox::Information, QString::fromLatin1(kMessageCaption),
-            QStringLiteral("No desktop that takes a wallpaper was found, so the wallpaper "
-                           "was not changed. The picture is saved as %1.")
-                .arg(ShownPath(path)),
-            QMessageBox::Ok, this);
-        message.exec();
+        ShowInformationMessage(
+            this, QStringLiteral("No desktop that takes a wallpaper was found, so the wallpaper "
+                                 "was not changed. The picture is saved as %1.")
+                      .arg(ShownPath(path)));
     }
 }
 

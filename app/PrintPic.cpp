@@ -2,7 +2,6 @@
 
 #include "HandlerGuard.h"
 #include "PrintPrevew.h"
-#include "ProgramInfo.h"
 #include "SystemPrinter.h"
 
 #include <QApplication>
@@ -10,7 +9,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -135,11 +133,8 @@ void TfrmPrintPic::SpTBXButton1Click()
 {
     // The platform's set-up dialog has nothing to set up without a printer.
     if (!PrintPrevew1->Printer().HasPrinter()) {
-        QMessageBox message(QMessageBox::Information, QString::fromLatin1(kMessageCaption),
-                            QStringLiteral("No printer is installed, so there is no printer "
-                                           "set-up to change."),
-                            QMessageBox::Ok, this);
-        message.exec();
+        ShowInformationMessage(this, QStringLiteral("No printer is installed, so there is no "
+                                                    "printer set-up to change."));
         return;
     }
     if (PrintPrevew1->Printer().ShowSetupDialog(this))

@@ -4,6 +4,7 @@
 // MIME type, area-averaged reduction, extended-precision sizes and the
 // atomic file writer.
 
+#include "BitmapMemory.h"
 #include "MyGdiPlus.h"
 #include "PixelPass.h"
 
@@ -102,6 +103,20 @@ TEST(NewBitmapTest, EveryPixelStartsAtZero)
         EXPECT_EQ(std::memcmp(large.constBits(), expected.constBits(), size_t(large.sizeInBytes())),
                   0)
             << format;
+    }
+}
+
+TEST(NewBitmapTest, LargeBitmapsWorkOnKernelsWithLargerPages)
+{
+    // ARM64 kernels run with pages of 16 or 64 KB.
+    for (const size_t page : {size_t(16) << 10, size_t(64) << 10}) {
+        const QImage large = NewPresentBitmap(1100, 1000, QImage::Format_ARGB32, page);
+        ASSERT_FALSE(large.isNull()) << page;
+        QImage expected(1100, 1000, QImage::Format_ARGB32);
+        expected.fill(0);
+        EXPECT_EQ(std::memcmp(large.constBits(), expected.constBits(), size_t(large.sizeInBytes())),
+                  0)
+            << page;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <compare>
 #include <cstdint>
 
 struct TFileStamp
@@ -15,5 +16,5 @@ struct TFileStamp
     int64_t Changed = -1;
 
     static TFileStamp Of(const QString& FileName);
-    friend bool operator==(const TFileStamp&, const TFileStamp&) = default;
+    friend auto operator<=>(const TFileStamp&, const TFileStamp&) = default;
 };

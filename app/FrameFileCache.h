@@ -4,22 +4,21 @@
 // output size, shared by the threads that frame the photos; loaded anew as
 // soon as the file changes (size, times, or another file in its place), so
 // that every photo gets what loading the file and rendering its frame for
-// that photo would give.
+// that photo would give. The file is loaded into one generator, whatever the
+// number of threads: each load and each frame is made by one thread while
+// the others that want it wait, and the generator renders one size at a
+// time.
 
 #include "BatchFramer.h"
 #include "FileStamp.h"
+#include "SingleFlight.h"
 
 #include <QSize>
 #include <QString>
 
-#include <condition_variable>
-#include <cstdint>
-#include <future>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
-#include <vector>
 
 class TFrameMakerBase;
 
@@ -36,6 +35,10 @@ public:
     // Loads the file as it is now, for the photos to come; raises what
     // loading it raises.
     void Load() { Current(); }
+    // The output size of a w x h photo fitted into Box with the frame as
+    // the file holds it now; empty when the photo gives no output. Raises
+    // what loading the file raises.
+    QSize OutputSize(QSize Photo, QSize Box);
     // The frame of a w x h photo fitted into Box, as the file holds it now;
     // null when the photo gives no output. Raises what loading the file or
     // rendering the frame raises, and EPhotoSkipped for bands that cannot
@@ -48,11 +51,7 @@ private:
 
     // The file as it is now, loaded anew when it changed.
     std::shared_ptr<TLoaded> Current();
-    TFrame Render(TLoaded& Loaded, QSize Output) const;
-    std::unique_ptr<TFrameMakerBase> TakeMaker(TLoaded& Loaded) const;
-    static void GiveBack(TLoaded& Loaded, std::unique_ptr<TFrameMakerBase> Maker);
 
     const QString m_fileName;
-    std::mutex m_lock;
-    std::shared_ptr<TLoaded> m_loaded;
+    TSingleFlight<TFileStamp, std::shared_ptr<TLoaded>> m_loaded{1};
 };

@@ -4,41 +4,31 @@
 
 TPngFrameCache::TPngFrameCache(QString FileName) : m_fileName(std::move(FileName)) {}
 
-void TPngFrameCache::Refresh()
+std::shared_ptr<TPngFrameCache::TDecoded> TPngFrameCache::Current()
 {
-    const TFileStamp now = TFileStamp::Of(m_fileName);
-    if (m_decoded && now == m_stamp)
-        return;
-    m_frame = DecodeImageFile(m_fileName);
-    m_reduced.clear();
-    m_stamp = now;
-    m_decoded = true;
+    return m_decoded.Get(TFileStamp::Of(m_fileName), [this] {
+        auto decoded = std::make_shared<TDecoded>();
+        decoded->Frame = DecodeImageFile(m_fileName);
+        return decoded;
+    });
 }
 
 QImage TPngFrameCache::Frame()
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    Refresh();
-    return m_frame;
+    return Current()->Frame;
 }
 
 QImage TPngFrameCache::FrameAt(QSize Size)
 {
-    std::lock_guard<std::mutex> lock(m_lock);
-    Refresh();
-    if (m_frame.isNull() || Size.width() <= 0 || Size.height() <= 0)
-        return m_frame;
-    if (Size.width() >= m_frame.width() && Size.height() >= m_frame.height())
-        return m_frame;
-    const std::pair<int, int> key(Size.width(), Size.height());
-    const auto found = m_reduced.find(key);
-    if (found != m_reduced.end())
-        return found->second;
-    // What the high-quality drawing does when it reduces (DrawBitmap).
-    QImage reduced = m_frame.scaled(Size.width(), Size.height(), Qt::IgnoreAspectRatio,
-                                    Qt::SmoothTransformation);
-    if (m_reduced.size() >= MaxReducedSizes)
-        m_reduced.erase(m_reduced.begin());
-    m_reduced.emplace(key, reduced);
-    return reduced;
+    const std::shared_ptr<TDecoded> decoded = Current();
+    const QImage& frame = decoded->Frame;
+    if (frame.isNull() || Size.width() <= 0 || Size.height() <= 0)
+        return frame;
+    if (Size.width() >= frame.width() && Size.height() >= frame.height())
+        return frame;
+    return decoded->Reduced.Get({Size.width(), Size.height()}, [&] {
+        // What the high-quality drawing does when it reduces (DrawBitmap).
+        return frame.scaled(Size.width(), Size.height(), Qt::IgnoreAspectRatio,
+                            Qt::SmoothTransformation);
+    });
 }

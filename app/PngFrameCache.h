@@ -4,17 +4,18 @@
 // frame the photos, and decoded anew as soon as its file changes (size,
 // times, or another file in its place), so that every photo gets what
 // decoding the file for that photo would give. The frame reduced to an
-// output size is kept too, for the photos of the same output size.
+// output size is kept too, for the photos of the same output size. Each is
+// made by one thread while the others that want it wait, and threads that
+// want something else go on.
 
 #include "FileStamp.h"
+#include "SingleFlight.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 
-#include <cstdint>
-#include <map>
-#include <mutex>
+#include <memory>
 #include <utility>
 
 class TPngFrameCache
@@ -31,15 +32,16 @@ public:
     QImage FrameAt(QSize Size);
 
 private:
-    // With the lock held: decodes the file again when it changed.
-    void Refresh();
+    // The file decoded at one stamp, with its reductions.
+    struct TDecoded
+    {
+        QImage Frame;
+        TSingleFlight<std::pair<int, int>, QImage> Reduced{4};
+    };
+
+    // The file as it is now, decoded anew when it changed.
+    std::shared_ptr<TDecoded> Current();
 
     const QString m_fileName;
-    std::mutex m_lock;
-    bool m_decoded = false;
-    TFileStamp m_stamp;
-    QImage m_frame;
-    // Reduced frames by output size; a few sizes at most.
-    std::map<std::pair<int, int>, QImage> m_reduced;
-    static constexpr size_t MaxReducedSizes = 4;
+    TSingleFlight<TFileStamp, std::shared_ptr<TDecoded>> m_decoded{1};
 };

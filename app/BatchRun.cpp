@@ -7,6 +7,7 @@
 #include "HandlerGuard.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
+#include "WorkPool.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +19,8 @@
 #include <unordered_set>
 
 namespace {
+
+constexpr std::chrono::milliseconds PumpInterval(10);
 
 // One name for one file, however the path spells it: a link and its target,
 // "a/../b" and "b" give the same. A file that does not exist yet is named by
@@ -34,33 +37,34 @@ QString FileKey(const QString& Path)
     return folder + QLatin1Char('/') + info.fileName();
 }
 
-// Runs Work on a thread of its own, calling Pump at least every 10 ms until
-// it ends; gives what Work returns and raises what it raises.
-template <class F> auto Meanwhile(F Work, const std::function<void()>& Pump)
+// What Work gives or raises once it is done, calling Pump at least every
+// 10 ms until then.
+template <class T> T Await(std::future<T> Work, const std::function<void()>& Pump)
 {
-    auto done = std::async(std::launch::async, std::move(Work));
-    while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        if (Pump)
-            Pump();
-    return done.get();
-}
-
-int CoreCount()
-{
-    return std::max(1, int(std::thread::hardware_concurrency()));
+    try {
+        while (Work.wait_for(PumpInterval) != std::future_status::ready)
+            if (Pump)
+                Pump();
+    } catch (...) {
+        // The work holds what the caller gave it: it must end first.
+        Work.wait();
+        throw;
+    }
+    return Work.get();
 }
 
 // What framing a photo takes while it is framed: the decoded photo, by its
-// header, and the output, the rendered frame and the reduced photo at the box
-// size.
-int64_t FramingCost(const QString& Photo, QSize Box)
+// header, and the output, the rendered frame and the reduced photo at the
+// output's size.
+int64_t FramingCost(const QString& Photo, QSize Output)
 {
     return DecodedBytes(ImageFileSize(Photo), QImage::Format_Invalid) +
-           3 * DecodedBytes(Box, QImage::Format_Invalid);
+           3 * DecodedBytes(Output, QImage::Format_Invalid);
 }
 
 // An output is the photo's own file or a new one, never another photo of the
-// list nor the frame: a photo whose output would be one is refused.
+// list nor the frame: a photo whose output would be one is refused, so every
+// photo is framed with the frame as it was when the run began.
 std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QString& FrameFile)
 {
     const QString frameKey = FileKey(FrameFile);
@@ -69,10 +73,10 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QS
         photos.insert(FileKey(job.Photo));
     for (TBatchJob& job : Jobs) {
         const QString output = FileKey(job.Output);
+        if (job.Refused.isEmpty() && output == frameKey)
+            job.Refused = QStringLiteral("the output would replace the frame");
         if (job.Refused.isEmpty() && output != FileKey(job.Photo) && photos.count(output))
             job.Refused = QStringLiteral("the output would replace another photo of the list");
-        if (job.Refused.isEmpty() && output != FileKey(job.Photo) && output == frameKey)
-            job.Refused = QStringLiteral("the output would replace the frame");
     }
     return Jobs;
 }
@@ -83,20 +87,18 @@ TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngF
                      int Threads)
     : m_jobs(RefuseListedOutputs(std::move(Jobs), FrameFile)), m_frameFile(std::move(FrameFile)),
       m_isPngFrame(IsPngFrame), m_box(Box),
-      m_threadCount(std::max(
-          1, std::min(Threads > 0 ? Threads : CoreCount(), std::max(1, int(m_jobs.size()))))),
+      m_threadCount(
+          std::max(1, std::min(Threads > 0 ? Threads : TWorkPool::Instance().WorkerCount(),
+                               int(m_jobs.size())))),
       m_window(2 * m_threadCount), m_lastWriter(m_jobs.size(), -1), m_results(m_jobs.size())
 {
-    // A photo reads its own file and the frame's; it must see every earlier
-    // output written to either.
+    // A photo reads its own file: it must see every earlier output written
+    // to it (a photo listed twice).
     std::unordered_map<QString, int> lastOutput;
-    const QString frameKey = FileKey(m_frameFile);
     for (size_t i = 0; i < m_jobs.size(); ++i) {
-        for (const QString& read : {FileKey(m_jobs[i].Photo), frameKey}) {
-            const auto found = lastOutput.find(read);
-            if (found != lastOutput.end())
-                m_lastWriter[i] = std::max(m_lastWriter[i], found->second);
-        }
+        const auto found = lastOutput.find(FileKey(m_jobs[i].Photo));
+        if (found != lastOutput.end())
+            m_lastWriter[i] = found->second;
         if (m_jobs[i].Refused.isEmpty())
             lastOutput[FileKey(m_jobs[i].Output)] = int(i);
     }
@@ -108,20 +110,9 @@ TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngF
 
 TBatchRun::~TBatchRun()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_stop = true;
-    }
-    m_workReady.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
-}
-
-void TBatchRun::Start()
-{
-    m_workers.reserve(size_t(m_threadCount));
-    for (int i = 0; i < m_threadCount; ++i)
-        m_workers.emplace_back([this] { Work(); });
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_stop = true;
+    m_changed.wait(lock, [this] { return m_inWork == 0 && m_scheduling == 0; });
 }
 
 bool TBatchRun::MayBegin(int Index) const
@@ -129,38 +120,77 @@ bool TBatchRun::MayBegin(int Index) const
     return Index < m_written + m_window && m_lastWriter[size_t(Index)] < m_written;
 }
 
-void TBatchRun::Work()
+void TBatchRun::Schedule()
 {
     for (;;) {
         int index;
         {
-            std::unique_lock<std::mutex> lock(m_lock);
-            m_workReady.wait(lock,
-                             [this] { return m_stop || m_next >= Count() || MayBegin(m_next); });
-            if (m_stop || m_next >= Count())
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (m_stop || m_inWork >= m_threadCount || m_next >= Count() || !MayBegin(m_next))
                 return;
             index = m_next++;
+            ++m_inWork;
         }
-        TResult result;
         try {
-            const TBatchJob& job = m_jobs[size_t(index)];
+            TWorkPool::Instance().Run([this, index] { Frame(index); });
+        } catch (...) {
+            // Not handed over: the photo fails here instead.
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_results[size_t(index)] = TResult{true, QByteArray(), std::current_exception()};
+            --m_inWork;
+            m_changed.notify_all();
+        }
+    }
+}
+
+void TBatchRun::Frame(int Index)
+{
+    TResult result;
+    bool stop;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        stop = m_stop;
+    }
+    if (!stop) {
+        try {
+            const TBatchJob& job = m_jobs[size_t(Index)];
             if (!job.Refused.isEmpty())
                 throw EPhotoSkipped(job.Refused.toStdString());
             // Large photos are framed fewer at a time, whatever the number of
             // cores.
             const TMemoryGate::TTicket ticket =
-                m_memory.Enter(FramingCost(m_jobs[size_t(index)].Photo, m_box));
-            result.Jpeg = FramePhoto(m_jobs[size_t(index)]);
+                m_memory.Enter(FramingCost(job.Photo, OutputSize(job.Photo)));
+            result.Jpeg = FramePhoto(job);
         } catch (...) {
             result.Error = std::current_exception();
         }
-        result.Done = true;
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_results[size_t(index)] = std::move(result);
-        }
-        m_resultReady.notify_all();
     }
+    result.Done = true;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_results[size_t(Index)] = std::move(result);
+        --m_inWork;
+        ++m_scheduling;
+        m_changed.notify_all();
+    }
+    // The photos that may begin now that this one is done. The run stays
+    // until this thread has left it: the last notification is made under
+    // the lock, after which this thread touches nothing of the run.
+    Schedule();
+    std::lock_guard<std::mutex> lock(m_lock);
+    --m_scheduling;
+    m_changed.notify_all();
+}
+
+QSize TBatchRun::OutputSize(const QString& Photo)
+{
+    // A PNG-framed output lies within the box; a frame file's may exceed
+    // it where the frame adds relatively more.
+    if (m_isPngFrame)
+        return m_box;
+    const QSize photo = ImageFileSize(Photo);
+    const QSize output = photo.isValid() ? m_frameFileFrames->OutputSize(photo, m_box) : QSize();
+    return output.isEmpty() ? m_box : output;
 }
 
 QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
@@ -196,71 +226,59 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
 void TBatchRun::CheckFrame(const std::function<void()>& Pump)
 {
     // A large frame takes a while to decode: the window goes on meanwhile.
-    Meanwhile(
-        [this] {
-            if (m_isPngFrame)
-                TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
-            else
-                m_frameFileFrames->Load();
-        },
-        Pump);
+    Await(TWorkPool::Instance().Run([this] {
+        if (m_isPngFrame)
+            TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
+        else
+            m_frameFileFrames->Load();
+    }),
+          Pump);
 }
 
 bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
 {
     QString failure;
     try {
-        Wait(Index, Pump);
+        if (!Write(Index, Framed(Index, Pump), Pump))
+            failure = QStringLiteral("the output cannot be written");
     } catch (...) {
         failure = CurrentExceptionMessage();
     }
-    // A photo that failed has nothing to write; its turn ends all the same.
-    const bool written = Write(Index, Pump);
-    if (failure.isEmpty() && !written)
-        failure = QStringLiteral("the output cannot be written");
+    // Whatever became of the photo, its turn ends: the photos after it may
+    // begin.
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_written = Index + 1;
+    }
+    Schedule();
     if (failure.isEmpty())
         return true;
     m_failures.Add(m_jobs[size_t(Index)].Photo, failure);
     return false;
 }
 
-void TBatchRun::Wait(int Index, const std::function<void()>& Pump)
+QByteArray TBatchRun::Framed(int Index, const std::function<void()>& Pump)
 {
-    if (m_workers.empty())
-        Start();
+    Schedule();
     std::unique_lock<std::mutex> lock(m_lock);
     TResult& result = m_results[size_t(Index)];
-    while (!result.Done) {
-        m_resultReady.wait_for(lock, std::chrono::milliseconds(10));
-        if (result.Done)
-            break;
+    while (!m_changed.wait_for(lock, PumpInterval, [&result] { return result.Done; })) {
         lock.unlock();
         if (Pump)
             Pump();
         lock.lock();
     }
     if (result.Error)
-        std::rethrow_exception(result.Error);
+        std::rethrow_exception(std::exchange(result.Error, nullptr));
+    return std::exchange(result.Jpeg, QByteArray());
 }
 
-bool TBatchRun::Write(int Index, const std::function<void()>& Pump)
+bool TBatchRun::Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump)
 {
-    QByteArray jpeg;
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        std::swap(jpeg, m_results[size_t(Index)].Jpeg);
-    }
     // Writing waits for the disk: the window goes on meanwhile.
-    const bool written = Meanwhile(
-        [this, Index, &jpeg] {
-            return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
-        },
-        Pump);
-    jpeg = QByteArray();
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_written = Index + 1;
-    }
-    m_workReady.notify_all();
-    return written;
+    return Await(TWorkPool::Instance().RunWrite(
+                     [Jpeg = std::move(Jpeg), Output = m_jobs[size_t(Index)].Output] {
+                         return TBatchFramer::WriteJpegBytes(Jpeg, Output);
+                     }),
+                 Pump);
 }

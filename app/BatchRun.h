@@ -1,15 +1,14 @@
 #pragma once
 
 // A batch run spread over the cores: the photos are decoded, framed and
-// encoded on a pool of worker threads (at most one per core), while the
-// thread that drives the run takes the results in list order, writes each
-// output file and keeps its window alive in between. What is written is
-// what framing the photos one after the other writes: a photo whose file is
-// the output of an earlier photo, or a frame that an earlier output
-// replaces, waits until that output is written; at most a few photos per
-// thread are in work or waiting to be written, so memory does not grow
-// with the number of photos, and large photos are framed fewer at a time, so
-// it does not grow with the number of cores either.
+// encoded on the work pool (TWorkPool), while the thread that drives the run
+// takes the results in list order, has the pool's writer write each output
+// file and keeps its window alive in between. What is written is what
+// framing the photos one after the other writes: a photo whose file is the
+// output of an earlier photo waits until that output is written; at most a
+// few photos per thread are in work or waiting to be written, so memory does
+// not grow with the number of photos, and large photos are framed fewer at a
+// time, so it does not grow with the number of cores either.
 
 #include "BatchFailures.h"
 #include "BitmapPool.h"
@@ -25,7 +24,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 class TFrameFileCache;
@@ -42,12 +40,13 @@ struct TBatchJob
 class TBatchRun
 {
 public:
-    // Threads 0: one per core. Nothing starts before the first Finish.
-    // A photo whose output would replace another photo of the list is refused.
+    // Threads 0: as many photos in work at once as the pool has workers.
+    // Nothing starts before CheckFrame or the first Finish. A photo whose
+    // output would replace another photo of the list, or the frame, is
+    // refused.
     TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngFrame, QSize Box,
               int Threads = 0);
-    // Stops the workers: photos not yet begun are dropped, the ones in work
-    // end first.
+    // Photos not yet begun are dropped; the ones in work end first.
     ~TBatchRun();
     TBatchRun(const TBatchRun&) = delete;
     TBatchRun& operator=(const TBatchRun&) = delete;
@@ -60,21 +59,13 @@ public:
     // cannot be read.
     void CheckFrame(const std::function<void()>& Pump = {});
 
-    // Wait, then Write, for the photos taken in list order. A photo that is
-    // not framed or not written is added to Failures() with the reason, and
-    // the run goes on; false for it.
+    // Waits until photo Index is framed and writes its output, calling Pump
+    // at least every 10 ms meanwhile. The photos are finished in list order,
+    // each once. A photo that is not framed or not written is added to
+    // Failures() with the reason, its old file stays as it was, and the run
+    // goes on; false for it.
     bool Finish(int Index, const std::function<void()>& Pump);
     const TBatchFailures& Failures() const { return m_failures; }
-
-    // The photos are taken in list order, each once: Wait, then Write.
-    // Waits until photo Index is framed, calling Pump at least every 10 ms
-    // meanwhile; raises what framing the photo raised.
-    void Wait(int Index, const std::function<void()>& Pump);
-    // Writes the output of the photo that Wait returned for, calling Pump at
-    // least every 10 ms until the file is written. False when the photo gave
-    // no output or its file could not be written (the old file then stays as
-    // it was).
-    bool Write(int Index, const std::function<void()>& Pump = {});
 
 private:
     struct TResult
@@ -84,11 +75,19 @@ private:
         std::exception_ptr Error;
     };
 
-    void Start();
-    void Work();
+    // Hands the photos that may begin now to the pool.
+    void Schedule();
     // With the lock held: whether photo Index may begin now.
     bool MayBegin(int Index) const;
+    // On a worker: frames photo Index and keeps the result.
+    void Frame(int Index);
+    // The size that a photo's output takes at most, by the photo's header.
+    QSize OutputSize(const QString& Photo);
     QByteArray FramePhoto(const TBatchJob& Job);
+    // The JPEG of photo Index once it is framed; raises what framing raised.
+    QByteArray Framed(int Index, const std::function<void()>& Pump);
+    // False when the output file could not be written.
+    bool Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump);
 
     const std::vector<TBatchJob> m_jobs;
     const QString m_frameFile;
@@ -106,12 +105,13 @@ private:
     TMemoryGate m_memory{BatchPhotosBudget};
 
     std::mutex m_lock;
-    std::condition_variable m_workReady;
-    std::condition_variable m_resultReady;
+    // A photo is framed, or the pool has no photo of the run left.
+    std::condition_variable m_changed;
     std::vector<TResult> m_results;
-    int m_next = 0;    // the next photo to begin
-    int m_written = 0; // photos finished by Finish
+    int m_next = 0;       // the next photo to begin
+    int m_inWork = 0;     // photos handed to the pool and not yet framed
+    int m_scheduling = 0; // workers handing on photos after their own
+    int m_written = 0;    // photos finished by Finish
     bool m_stop = false;
-    std::vector<std::thread> m_workers;
     TBatchFailures m_failures;
 };

@@ -135,27 +135,29 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
     ASSERT_TRUE(MakeGradient(900, 700).save(a, "JPG"));
     const QSize box(640, 480);
 
-    // One by one: a twice over itself, then the frame replaced by a framed
-    // photo, then a framed again with that new frame.
+    // One by one: a twice over itself, the frame refused (it is in the list
+    // in overwrite mode), then a framed again with the frame as it was.
     TTempDir before;
     const QString a0 = before.file(QStringLiteral("a.jpg"));
-    const QString frame0 = before.file(QStringLiteral("frame.png"));
     QFile::copy(a, a0);
-    QFile::copy(frame, frame0);
-    const QStringList order = {a0, a0, frame0, a0};
+    const QByteArray frameBytes = ReadAll(frame);
     std::vector<QByteArray> expected;
-    for (const QString& photo : order) {
+    for (int i = 0; i < 3; ++i) {
         expected.push_back(
-            TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(photo, frame0, true, box)));
-        TBatchFramer::WriteJpegBytes(expected.back(), photo);
+            TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(a0, frame, true, box)));
+        TBatchFramer::WriteJpegBytes(expected.back(), a0);
     }
 
     TBatchRun run(Jobs({a, a, frame, a}, true), frame, true, box, 4);
+    const int framings[] = {0, 1, 1, 2}; // a's framing after each photo
     for (int i = 0; i < run.Count(); ++i) {
-        run.Wait(i, nullptr);
-        run.Write(i);
-        EXPECT_EQ(ReadAll(i == 2 ? frame : a), expected[size_t(i)]) << i;
+        EXPECT_EQ(run.Finish(i, nullptr), i != 2) << i;
+        EXPECT_EQ(ReadAll(a), expected[size_t(framings[i])]) << i;
+        EXPECT_EQ(ReadAll(frame), frameBytes) << i;
     }
+    ASSERT_EQ(run.Failures().Count(), 1);
+    EXPECT_EQ(run.Failures().Entries()[0].Photo, frame);
+    EXPECT_EQ(run.Failures().Entries()[0].Reason, "the output would replace the frame");
 }
 
 TEST(BatchRunTest, PngFrameIsDecodedAgainWhenItsFileChanges)
@@ -218,7 +220,9 @@ TEST(BatchRunTest, AFrameFileErrorReachesTheDrivingThreadAtItsPhoto)
     }
     const QString frame = dir.write(QStringLiteral("f.okx"), QByteArray("OKX\0\0\7", 6));
     TBatchRun run(Jobs(photos, false), frame, false, QSize(100, 75), 2);
-    EXPECT_THROW(run.Wait(0, nullptr), EFOpenError);
+    EXPECT_FALSE(run.Finish(0, nullptr));
+    ASSERT_EQ(run.Failures().Count(), 1);
+    EXPECT_TRUE(run.Failures().Entries()[0].Reason.contains("f.okx"));
 }
 
 class BatchRunWizardTest : public ::testing::Test

@@ -83,10 +83,8 @@ void RunStep(const QString& step, const QString& file)
         for (int i = 0; i < 8; ++i)
             jobs.push_back({file, out.filePath(QStringLiteral("%1.jpg").arg(i)), QString()});
         TBatchRun run(std::move(jobs), frame, false, QSize(1600, 1200));
-        for (int i = 0; i < run.Count(); ++i) {
-            run.Wait(i, [] {});
-            run.Write(i);
-        }
+        for (int i = 0; i < run.Count(); ++i)
+            run.Finish(i, [] {});
     } else {
         throw std::runtime_error("unknown step");
     }

@@ -1,6 +1,5 @@
 #include "BatchFramer.h"
 
-#include "DesignRanges.h"
 #include "ExtMath.h"
 #include "FrameMaker.h"
 #include "IntegerText.h"
@@ -163,31 +162,19 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
 
 TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
 {
-    using namespace DesignRanges;
-    TBands bands{Maker.GetAddedWidth(), Maker.GetAddedHeight(), true};
-    if (const auto* simple = dynamic_cast<const TSimapleFrameMaker*>(&Maker))
-        bands.InDesignRanges =
-            Edge.Holds(simple->GetOutEdge()) && Edge.Holds(simple->GetInnerEdge()) &&
-            Band.Holds(simple->GetFrameWidth()) && Band.Holds(simple->GetFrameHeight());
-    else if (const auto* ornate = dynamic_cast<const TOrnateFrameMaker*>(&Maker))
-        bands.InDesignRanges = Band.Holds(ornate->GetFrameSize());
-    return bands;
+    return TBands{Maker.GetAddedWidth(), Maker.GetAddedHeight()};
 }
 
 void TBatchFramer::CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH)
 {
     // Bands of negative width would place the photo outside the frame's
-    // opening and make the output larger than the box.
+    // opening.
     if (Bands.AddedWidth < 0 || Bands.AddedHeight < 0)
         throw EPhotoSkipped("band width out of range");
-    if (Bands.AddedWidth >= BW || Bands.AddedHeight >= BH)
-        throw EPhotoSkipped("the frame leaves no room in the box");
-    if (Bands.InDesignRanges)
+    if (Photo.width() <= 0 || Photo.height() <= 0 || BW <= 0 || BH <= 0)
         return;
-    const QSize output =
-        MakerOutputSize(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth, Bands.AddedHeight);
-    if (output.width() > BW || output.height() > BH)
-        throw EPhotoSkipped("band width out of range");
+    if (FrameScale(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth, Bands.AddedHeight) <= 0)
+        throw EPhotoSkipped("the frame leaves no room in the box");
 }
 
 QImage TBatchFramer::CheckedOutput(QImage Output)

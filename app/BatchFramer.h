@@ -88,22 +88,19 @@ public:
     // Raises EImagingError naming FileName when the PNG frame did not decode.
     static void CheckPngFrame(const QImage& PngFrame, const QString& FileName);
 
-    // What a frame file's generator tells of its bands: the size they add,
-    // and whether each lies within the range its frame designer gives it
-    // (DesignRanges; the pieces of picture frames have any size).
+    // What a frame file's generator tells of its bands: the size they add.
     struct TBands
     {
         int32_t AddedWidth = 0;
         int32_t AddedHeight = 0;
-        bool InDesignRanges = true;
     };
     static TBands BandsOf(const TFrameMakerBase& Maker);
 
     // Raise EPhotoSkipped: for a photo that did not decode; for bands that
     // cannot frame a w x h photo in the box BW x BH (they add a negative
-    // size, they alone fill a side of the box, or they lie out of the
-    // designers' ranges and the output would not lie within the box); for
-    // an output without pixels.
+    // size, or they leave the photo no room on the side that limits its
+    // scale); for an output without pixels. An output may exceed the box on
+    // the other side, where the frame adds relatively more.
     static void CheckPhoto(const QImage& Photo);
     static void CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH);
     static QImage CheckedOutput(QImage Output);

@@ -1,7 +1,6 @@
 #pragma once
 
-// The widths, in pixels, that the frame designers' track bars offer. The
-// batch framer holds damaged frame files against the same ranges.
+// The widths, in pixels, that the frame designers' track bars offer.
 
 #include <cstdint>
 
@@ -9,7 +8,6 @@ struct TDesignRange
 {
     int32_t Minimum;
     int32_t Maximum;
-    constexpr bool Holds(int32_t Value) const { return Value >= Minimum && Value <= Maximum; }
 };
 
 namespace DesignRanges {

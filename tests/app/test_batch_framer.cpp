@@ -186,15 +186,19 @@ TEST(BatchFramerTest, FramePhotoDecodesFilesAndRefusesUnknownFrameKinds)
                  EFOpenError);
 }
 
-TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
+TEST(BatchFramerTest, OutputsAreSizedByTheLimitingSideAndOnlyFramesWithoutRoomSkipThePhoto)
 {
     TTempDir dir;
-    const QString photo = dir.file(QStringLiteral("p.jpg"));
-    ASSERT_TRUE(MakeSolid(640, 480, Qt::blue).save(photo, "JPG"));
-    const auto skipped = [&](int32_t bandX, int32_t bandY, QSize box = QSize(640, 480)) {
+    const auto framed = [&](int32_t edges, int32_t bandX, int32_t bandY, QSize box,
+                            QSize photoSize = QSize(640, 480)) {
+        const QString photo =
+            dir.file(QStringLiteral("p%1x%2.jpg").arg(photoSize.width()).arg(photoSize.height()));
+        if (!QFile::exists(photo)) {
+            EXPECT_TRUE(MakeSolid(photoSize.width(), photoSize.height(), Qt::blue).save(photo));
+        }
         TSimapleFrameMaker maker;
-        maker.SetOutEdge(0);
-        maker.SetInnerEdge(0);
+        maker.SetOutEdge(edges);
+        maker.SetInnerEdge(edges);
         maker.SetFrameWidth(bandX);
         maker.SetFrameHeight(bandY);
         const QString file = dir.file(QStringLiteral("f%1x%2.okx").arg(bandX).arg(bandY));
@@ -206,15 +210,19 @@ TEST(BatchFramerTest, DamagedBandsAndFramesWithoutRoomSkipThePhoto)
             return QString::fromUtf8(e.what());
         }
     };
-    EXPECT_EQ(skipped(20, -100), QStringLiteral("band width out of range"));
-    EXPECT_EQ(skipped(-100, 20), QStringLiteral("band width out of range"));
-    EXPECT_EQ(skipped(100000, 20), QStringLiteral("the frame leaves no room in the box"));
-    EXPECT_EQ(skipped(20, 240), QStringLiteral("the frame leaves no room in the box"));
-    EXPECT_EQ(skipped(20, 20), QStringLiteral("626 x 479"));
-    // Bands wider than a designer makes them: framed only where the output
-    // lies within the box.
-    EXPECT_EQ(skipped(300, 20), QStringLiteral("band width out of range"));
-    EXPECT_EQ(skipped(100, 100, QSize(1160, 680)), QStringLiteral("840 x 680"));
+    const QSize box(640, 480);
+    EXPECT_EQ(framed(0, 20, -100, box), QStringLiteral("band width out of range"));
+    EXPECT_EQ(framed(0, -100, 20, box), QStringLiteral("band width out of range"));
+    EXPECT_EQ(framed(0, 20, 240, box), QStringLiteral("the frame leaves no room in the box"));
+    EXPECT_EQ(framed(0, 60, 20, QSize(100, 75), QSize(4000, 1000)),
+              QStringLiteral("the frame leaves no room in the box"));
+    EXPECT_EQ(framed(0, 20, 20, box), QStringLiteral("626 x 479"));
+    // The limiting side fits the box; the other side may exceed it where the
+    // frame adds relatively more, whatever the designers offer.
+    EXPECT_EQ(framed(1, 20, 40, QSize(100, 75), QSize(4000, 1000)), QStringLiteral("100 x 98"));
+    EXPECT_EQ(framed(0, 20, 80, QSize(800, 600), QSize(800, 599)), QStringLiteral("799 x 729"));
+    EXPECT_EQ(framed(0, 20, 81, QSize(800, 600), QSize(800, 599)), QStringLiteral("799 x 731"));
+    EXPECT_EQ(framed(0, 300, 20, box), QStringLiteral("1186 x 479"));
 }
 
 TEST(BatchFramerTest, PreviewFitsWholeAndCentres)

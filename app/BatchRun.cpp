@@ -215,9 +215,11 @@ bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
         failure = CurrentExceptionMessage();
     }
     // A photo that failed has nothing to write; its turn ends all the same.
-    const bool written = Write(Index, Pump);
+    QString detail;
+    const bool written = Write(Index, Pump, &detail);
     if (failure.isEmpty() && !written)
-        failure = QStringLiteral("the output cannot be written");
+        failure = detail.isEmpty() ? QStringLiteral("the output cannot be written")
+                                   : QStringLiteral("the output cannot be written. ") + detail;
     if (failure.isEmpty())
         return true;
     m_failures.Add(m_jobs[size_t(Index)].Photo, failure);
@@ -243,7 +245,7 @@ void TBatchRun::Wait(int Index, const std::function<void()>& Pump)
         std::rethrow_exception(result.Error);
 }
 
-bool TBatchRun::Write(int Index, const std::function<void()>& Pump)
+bool TBatchRun::Write(int Index, const std::function<void()>& Pump, QString* Detail)
 {
     QByteArray jpeg;
     {
@@ -252,8 +254,8 @@ bool TBatchRun::Write(int Index, const std::function<void()>& Pump)
     }
     // Writing waits for the disk: the window goes on meanwhile.
     const bool written = Meanwhile(
-        [this, Index, &jpeg] {
-            return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output);
+        [this, Index, &jpeg, Detail] {
+            return TBatchFramer::WriteJpegBytes(jpeg, m_jobs[size_t(Index)].Output, Detail);
         },
         Pump);
     jpeg = QByteArray();

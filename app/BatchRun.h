@@ -73,8 +73,8 @@ public:
     // Writes the output of the photo that Wait returned for, calling Pump at
     // least every 10 ms until the file is written. False when the photo gave
     // no output or its file could not be written (the old file then stays as
-    // it was).
-    bool Write(int Index, const std::function<void()>& Pump = {});
+    // it was, unless Detail says where its content is kept).
+    bool Write(int Index, const std::function<void()>& Pump = {}, QString* Detail = nullptr);
 
 private:
     struct TResult

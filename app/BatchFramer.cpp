@@ -237,10 +237,10 @@ QByteArray TBatchFramer::EncodeJpeg(const QImage& Output)
     return buffer.data();
 }
 
-bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName)
+bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName, QString* Detail)
 {
     if (Jpeg.isEmpty())
         return false;
     return WriteFileAtomically(
-        FileName, [&Jpeg](QIODevice& device) { return device.write(Jpeg) == Jpeg.size(); });
+        FileName, [&Jpeg](QIODevice& device) { return device.write(Jpeg) == Jpeg.size(); }, Detail);
 }

@@ -124,7 +124,9 @@ public:
     // False when nothing was written; an old file then stays as it was.
     static bool WriteJpeg(const QImage& Output, const QString& FileName);
     // The same in two steps: the JPEG bytes (empty when Output is empty or
-    // cannot be encoded), and their file.
+    // cannot be encoded), and their file; Detail as WriteFileAtomically
+    // gives it.
     static QByteArray EncodeJpeg(const QImage& Output);
-    static bool WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName);
+    static bool WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName,
+                               QString* Detail = nullptr);
 };

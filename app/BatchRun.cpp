@@ -239,8 +239,10 @@ bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
 {
     QString failure;
     try {
-        if (!Write(Index, Framed(Index, Pump), Pump))
-            failure = QStringLiteral("the output cannot be written");
+        QString detail;
+        if (!Write(Index, Framed(Index, Pump), Pump, &detail))
+            failure = detail.isEmpty() ? QStringLiteral("the output cannot be written")
+                                       : QStringLiteral("the output cannot be written. ") + detail;
     } catch (...) {
         failure = CurrentExceptionMessage();
     }
@@ -273,12 +275,19 @@ QByteArray TBatchRun::Framed(int Index, const std::function<void()>& Pump)
     return std::exchange(result.Jpeg, QByteArray());
 }
 
-bool TBatchRun::Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump)
+bool TBatchRun::Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump,
+                      QString* Detail)
 {
     // Writing waits for the disk: the window goes on meanwhile.
-    return Await(TWorkPool::Instance().RunWrite(
-                     [Jpeg = std::move(Jpeg), Output = m_jobs[size_t(Index)].Output] {
-                         return TBatchFramer::WriteJpegBytes(Jpeg, Output);
-                     }),
-                 Pump);
+    const auto [written, detail] =
+        Await(TWorkPool::Instance().RunWrite(
+                  [Jpeg = std::move(Jpeg), Output = m_jobs[size_t(Index)].Output] {
+                      QString detail;
+                      const bool written = TBatchFramer::WriteJpegBytes(Jpeg, Output, &detail);
+                      return std::make_pair(written, detail);
+                  }),
+              Pump);
+    if (Detail)
+        *Detail = detail;
+    return written;
 }

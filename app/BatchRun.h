@@ -86,8 +86,9 @@ private:
     QByteArray FramePhoto(const TBatchJob& Job);
     // The JPEG of photo Index once it is framed; raises what framing raised.
     QByteArray Framed(int Index, const std::function<void()>& Pump);
-    // False when the output file could not be written.
-    bool Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump);
+    // False when the output file could not be written: the old file stays
+    // as it was, unless Detail says where its content is kept.
+    bool Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump, QString* Detail);
 
     const std::vector<TBatchJob> m_jobs;
     const QString m_frameFile;

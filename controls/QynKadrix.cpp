@@ -483,9 +483,11 @@ QImage TQynKadrix::ComposeBitmap(double scale)
 void TQynKadrix::SaveJPEG(const QString& fileName, double scale)
 {
     const QImage bitmap = ComposeBitmap(scale);
-    const bool written = WriteFileAtomically(fileName, [&bitmap](QIODevice& device) {
-        return EncodeImage(bitmap, &device, "image/jpeg", 100);
-    });
+    QString detail;
+    const bool written = WriteFileAtomically(
+        fileName,
+        [&bitmap](QIODevice& device) { return EncodeImage(bitmap, &device, "image/jpeg", 100); },
+        &detail);
     if (!written)
-        throw EFCreateError(FileMessage("Cannot create file %1", fileName));
+        throw EFCreateError(CreateFileMessage(fileName, detail));
 }

@@ -57,10 +57,12 @@ void TFrameMakerBase::SaveToPNG(const QString& FileName)
     Render(bitmap);
     if (bitmap.isNull())
         return;
+    QString detail;
     const bool written = WriteFileAtomically(
-        FileName, [&bitmap](QIODevice& device) { return EncodeImage(bitmap, &device, kPngMime); });
+        FileName, [&bitmap](QIODevice& device) { return EncodeImage(bitmap, &device, kPngMime); },
+        &detail);
     if (!written)
-        RaiseCreateError(FileName);
+        RaiseCreateError(FileName, detail);
 }
 
 std::unique_ptr<TFileStreamW> TFrameMakerBase::OpenFrameFile(const QString& FileName)
@@ -98,21 +100,25 @@ void TFrameMakerBase::WriteFrameFile(const QString& FileName, uint8_t FrameType,
                                      const std::vector<QByteArray>& Pictures)
 {
     const char header[FrameFileHeaderSize] = {'O', 'K', 'X', 0, 0, char(FrameType)};
-    const bool written = WriteFileAtomically(FileName, [&](QIODevice& device) {
-        if (device.write(header, sizeof header) != qint64(sizeof header))
-            return false;
-        if (device.write(Record) != Record.size())
-            return false;
-        for (const QByteArray& picture : Pictures)
-            if (device.write(picture) != picture.size())
+    QString detail;
+    const bool written = WriteFileAtomically(
+        FileName,
+        [&](QIODevice& device) {
+            if (device.write(header, sizeof header) != qint64(sizeof header))
                 return false;
-        return true;
-    });
+            if (device.write(Record) != Record.size())
+                return false;
+            for (const QByteArray& picture : Pictures)
+                if (device.write(picture) != picture.size())
+                    return false;
+            return true;
+        },
+        &detail);
     if (!written)
-        RaiseCreateError(FileName);
+        RaiseCreateError(FileName, detail);
 }
 
-void TFrameMakerBase::RaiseCreateError(const QString& FileName)
+void TFrameMakerBase::RaiseCreateError(const QString& FileName, const QString& Detail)
 {
-    throw EFCreateError(FileMessage("Cannot create file %1", FileName));
+    throw EFCreateError(CreateFileMessage(FileName, Detail));
 }

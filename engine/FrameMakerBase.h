@@ -93,8 +93,8 @@ protected:
     // and the old file stays as it was.
     static void WriteFrameFile(const QString& FileName, uint8_t FrameType, const QByteArray& Record,
                                const std::vector<QByteArray>& Pictures);
-    // Raises EFCreateError for FileName.
-    [[noreturn]] static void RaiseCreateError(const QString& FileName);
+    // Raises EFCreateError for FileName, with the file writer's Detail.
+    [[noreturn]] static void RaiseCreateError(const QString& FileName, const QString& Detail = {});
 
     int32_t Height = 0;
     int32_t Width = 0;

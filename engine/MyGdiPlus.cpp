@@ -6,6 +6,7 @@
 #include "FastEncode.h"
 #include "FileWriter.h"
 #include "PixelPass.h"
+#include "UniFuncs.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -363,7 +364,20 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
     return writer.write(image);
 }
 
-bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write)
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
+                         QString* detail)
 {
-    return TFileWriter().Write(fileName, write);
+    TFileWriter writer;
+    const bool written = writer.Write(fileName, write);
+    if (detail)
+        *detail = writer.Detail();
+    return written;
+}
+
+std::string CreateFileMessage(const QString& FileName, const QString& Detail)
+{
+    std::string message = FileMessage("Cannot create file %1", FileName);
+    if (!Detail.isEmpty())
+        message += "\n" + Detail.toStdString();
+    return message;
 }

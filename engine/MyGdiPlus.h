@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 class QIODevice;
 class TDecodeBudget;
@@ -174,5 +175,10 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
 // Writes a file so that a failed write leaves the old one as it was: the
 // content is made in memory, then replaces the file by rename where the
 // folder allows it, else is written in place (TFileWriter). Write returns
-// false to give up. False when the file could not be written.
-bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write);
+// false to give up. False when the file could not be written; Detail then
+// gets what the user needs to know beyond the file's name (where its old
+// content is kept), else empty.
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
+                         QString* detail = nullptr);
+// "Cannot create file %s" naming FileName, with the writer's Detail below.
+std::string CreateFileMessage(const QString& FileName, const QString& Detail);

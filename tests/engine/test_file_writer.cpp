@@ -1,22 +1,25 @@
 // Writing whole files: by rename where the folder allows it, in place where
-// it does not or where a rename would change the file's links or owner; a
-// failed write leaves the old file as it was.
+// it does not, with a copy of the old content kept meanwhile; a failed write
+// leaves the old file as it was.
 
 #include "FileWriter.h"
+#include "KeptCopy.h"
 #include "MyGdiPlus.h"
 
 #include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <cerrno>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -57,28 +60,126 @@ protected:
     }
 };
 
-// The file size limit binds root too; SIGXFSZ is ignored meanwhile so that
-// the write fails instead of the process.
+// The file size limit binds root too. A write past it raises SIGXFSZ, which
+// the writer itself keeps from ending the process.
 class TFileSizeLimit
 {
 public:
     explicit TFileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = signal(SIGXFSZ, SIG_IGN);
         rlimit small = m_saved;
         small.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &small);
     }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        signal(SIGXFSZ, m_handler);
-    }
+    ~TFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
 
 private:
     rlimit m_saved{};
-    sighandler_t m_handler = nullptr;
+};
+
+QStringList KeptCopies()
+{
+    QStringList copies;
+    QDirIterator it(TKeptCopy::Folder(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        copies << it.next();
+    return copies;
+}
+
+// A writer that writes in place on a disk that fails once Allowed more bytes
+// went to the file, and takes note of the copies of old content that exist
+// when the file is first written to.
+class TFailingDisk : public TNoTemporaryFile
+{
+public:
+    qint64 Allowed = 0;
+    // Whether the disk works again after its first failure.
+    bool Recovers = false;
+    QByteArrayList CopiesAtFirstWrite;
+
+protected:
+    ssize_t WriteAt(int fd, const char* data, size_t size, off_t offset) override
+    {
+        if (!m_touched)
+            for (const QString& copy : KeptCopies())
+                CopiesAtFirstWrite << ReadAll(copy);
+        m_touched = true;
+        if (m_failed && Recovers)
+            return TFileWriter::WriteAt(fd, data, size, offset);
+        const qint64 n = std::min(qint64(size), Allowed);
+        if (n <= 0) {
+            m_failed = true;
+            errno = EIO;
+            return -1;
+        }
+        Allowed -= n;
+        return TFileWriter::WriteAt(fd, data, size_t(n), offset);
+    }
+
+private:
+    bool m_touched = false;
+    bool m_failed = false;
+};
+
+// A volume of a few megabytes in a file system without fallocate (ext3),
+// mounted from an image made in Folder; unmounted with the object.
+class TExt3Volume
+{
+public:
+    explicit TExt3Volume(const QString& folder) : m_path(folder + "/volume")
+    {
+        const QString image = folder + "/ext3.img";
+        QFile file(image);
+        if (!QDir().mkpath(m_path) || !file.open(QIODevice::WriteOnly) || !file.resize(4 << 20)) {
+            m_problem = "cannot make the image";
+            return;
+        }
+        file.close();
+        m_problem = Run("mkfs.ext3", {"-q", "-F", "-m", "0", image});
+        if (m_problem.isEmpty())
+            m_problem = Run("mount", {"-o", "loop", "-t", "ext3", image, m_path});
+        m_mounted = m_problem.isEmpty();
+    }
+    ~TExt3Volume()
+    {
+        if (m_mounted)
+            Run("umount", {m_path});
+    }
+    // Empty when the volume is mounted, else why not.
+    const QString& Problem() const { return m_problem; }
+    QString file(const QString& name) const { return m_path + "/" + name; }
+
+    // Fills the volume up to its last block.
+    void Fill() const
+    {
+        QFile filler(file("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        for (const int block : {65536, 1024})
+            while (filler.write(QByteArray(block, 'f')) == block) {
+            }
+    }
+
+private:
+    static QString Run(const QString& program, const QStringList& arguments)
+    {
+        QString path = QStandardPaths::findExecutable(program);
+        if (path.isEmpty())
+            path = QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin"});
+        if (path.isEmpty())
+            return program + " is missing";
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(path, arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0)
+            return program + ": " + QString::fromLocal8Bit(process.readAll());
+        return {};
+    }
+
+    QString m_path;
+    QString m_problem;
+    bool m_mounted = false;
 };
 
 // Run as an ordinary user: a writable file in a read-only folder.
@@ -136,17 +237,101 @@ TEST(FileWriterTest, WithoutATemporaryFileWritesInPlaceOrNotAtAll)
         EXPECT_FALSE(writer.Write(dir.file("big.jpg"), Content(QByteArray(1000, 'x'))));
     }
     EXPECT_FALSE(QFile::exists(dir.file("big.jpg")));
+    EXPECT_EQ(KeptCopies(), QStringList());
 }
 
-TEST(FileWriterTest, KeepsHardLinksAndTheOwner)
+TEST(FileWriterTest, AFileSizeLimitFailsTheWriteNotTheProgram)
+{
+    TTempDir dir;
+    const QString file = dir.write("photo.jpg", "old");
+    {
+        TFileSizeLimit limit(64);
+        EXPECT_FALSE(WriteFileAtomically(file, Content(QByteArray(1000, 'x'))));
+    }
+    EXPECT_EQ(ReadAll(file), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"photo.jpg"});
+}
+
+TEST(FileWriterTest, WritingInPlaceKeepsACopyOfTheOldContentUntilTheNewIsOnDisk)
+{
+    TTempDir dir;
+    const QByteArray old(50000, 'o');
+    const QString file = dir.write("photo.jpg", old);
+    const QByteArray shorter(30000, 'n');
+    {
+        // The disk fails half-way, then works again: the old content is put
+        // back and its copy goes.
+        TFailingDisk writer;
+        writer.Allowed = 1000;
+        writer.Recovers = true;
+        EXPECT_FALSE(writer.Write(file, Content(shorter)));
+        EXPECT_EQ(writer.CopiesAtFirstWrite, QByteArrayList{old});
+        EXPECT_EQ(ReadAll(file), old);
+        EXPECT_EQ(writer.Detail(), QString());
+        EXPECT_EQ(KeptCopies(), QStringList());
+    }
+    {
+        // It stays broken: the copy stays too, and the writer says where.
+        TFailingDisk writer;
+        writer.Allowed = 1000;
+        EXPECT_FALSE(writer.Write(file, Content(shorter)));
+        const QStringList copies = KeptCopies();
+        ASSERT_EQ(copies.size(), 1);
+        EXPECT_EQ(QFileInfo(copies[0]).fileName(), "photo.jpg");
+        EXPECT_EQ(ReadAll(copies[0]), old);
+        EXPECT_TRUE(writer.Detail().contains(copies[0])) << writer.Detail().toStdString();
+    }
+    QDir(TKeptCopy::Folder()).removeRecursively();
+}
+
+TEST(FileWriterTest, ANearlyFullVolumeWithoutFallocateKeepsEveryFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume takes root";
+    TTempDir dir;
+    const TExt3Volume volume(dir.path());
+    if (!volume.Problem().isEmpty())
+        GTEST_SKIP() << "no ext3 volume: " << volume.Problem().toStdString();
+    const QByteArray old(100000, 'o');
+    const QByteArray larger(150000, 'n');
+    // Two names of one photo, and a photo written in place.
+    const QString photo = volume.file("photo.jpg");
+    const QString link = volume.file("link.jpg");
+    const QString inPlace = volume.file("in-place.jpg");
+    ASSERT_TRUE(WriteFileAtomically(photo, Content(old)));
+    ASSERT_TRUE(WriteFileAtomically(inPlace, Content(old)));
+    ASSERT_EQ(::link(QFile::encodeName(photo).constData(), QFile::encodeName(link).constData()), 0);
+    volume.Fill();
+    TNoTemporaryFile writer;
+
+    EXPECT_FALSE(WriteFileAtomically(photo, Content(larger)));
+    EXPECT_FALSE(writer.Write(inPlace, Content(larger)));
+    EXPECT_EQ(ReadAll(photo), old);
+    EXPECT_EQ(ReadAll(link), old);
+    EXPECT_EQ(ReadAll(inPlace), old);
+    // Less needs no more room.
+    EXPECT_TRUE(writer.Write(inPlace, Content(old.left(50000))));
+    EXPECT_EQ(ReadAll(inPlace), old.left(50000));
+
+    ASSERT_TRUE(QFile::remove(volume.file("filler")));
+    const ino_t inode = StatOf(inPlace).st_ino;
+    EXPECT_TRUE(writer.Write(inPlace, Content(larger)));
+    EXPECT_EQ(ReadAll(inPlace), larger);
+    EXPECT_EQ(StatOf(inPlace).st_ino, inode);
+    EXPECT_EQ(KeptCopies(), QStringList());
+}
+
+TEST(FileWriterTest, ReplacesHardLinkedFilesAndKeepsTheOwner)
 {
     TTempDir dir;
     const QString file = dir.write("photo.jpg", "old");
     ASSERT_EQ(::link(QFile::encodeName(file).constData(),
                      QFile::encodeName(dir.file("copy.jpg")).constData()),
               0);
+    // The other names keep the old content.
     ASSERT_TRUE(WriteFileAtomically(file, Content("new")));
-    EXPECT_EQ(ReadAll(dir.file("copy.jpg")), "new");
+    EXPECT_EQ(ReadAll(file), "new");
+    EXPECT_EQ(ReadAll(dir.file("copy.jpg")), "old");
 
     // Only root can hand a file to another user.
     if (::geteuid() == 0) {

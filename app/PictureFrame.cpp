@@ -1,5 +1,6 @@
 #include "PictureFrame.h"
 
+#include "DecodeBudget.h"
 #include "HandlerGuard.h"
 #include "MainForm.h"
 #include "NewFrameFile.h"
@@ -155,6 +156,14 @@ void TfrmPictureFrame::SpTBXButton2Click()
 
 void TfrmPictureFrame::SaveFrame(const QString& AFileName)
 {
+    // Refused before a piece is cut: no frame file could give the pieces
+    // back.
+    if (!TPicFrameMaker::PicturesFitFrameFile(FrameSplit1->PieceSizes()))
+        throw EPictureTooLarge(QStringLiteral("The frame is too large: its pieces need more than "
+                                              "%1 MB. Make the bands narrower or use a smaller "
+                                              "picture.")
+                                   .arg(FrameFileBudget >> 20)
+                                   .toStdString());
     TPicFrameMaker maker;
     FrameSplit1->ExtractPieces(maker);
     maker.SaveToFile(AFileName);

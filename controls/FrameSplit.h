@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class TPicFrameMaker;
 
@@ -40,6 +41,10 @@ public:
     void ExtractPieces(TPicFrameMaker& Maker);
     // The same pieces handed to Take (bitmap, piece index) instead.
     void ExtractPieces(const std::function<void(const QImage& Piece, int Index)>& Take);
+    // The sizes of the pieces ExtractPieces would hand over, in piece order
+    // (0 x 0 for an empty one), found without cutting anything; none
+    // without a picture.
+    std::vector<QSize> PieceSizes() const;
 
     void PaintContent(QPainter& g) override;
 
@@ -57,6 +62,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Whether there are a picture and a grid to cut it along.
+    bool CanCut() const;
+    // Piece Index of the grid in the loaded picture's pixels.
+    TGPRect PieceSource(int Index) const;
+
     QImage DisplayImage;
     QImage LoadedPicture;
     TGPRect DisplayRect;

@@ -11,6 +11,9 @@ namespace {
 const char kJpegMime[] = "image/jpeg";
 const char kPngMime[] = "image/png";
 
+// Pictures in frame files are opaque JPEGs: they decode to 32 bits a pixel.
+constexpr QImage::Format kStoredFormat = QImage::Format_RGB32;
+
 } // namespace
 
 int32_t SaturateToInt32(int64_t Value)
@@ -73,6 +76,15 @@ std::unique_ptr<TFileStreamW> TFrameMakerBase::OpenFrameFile(const QString& File
 TDecodeBudget TFrameMakerBase::NewLoadBudget(const QString& FileName) const
 {
     return TDecodeBudget(FileName, FrameFileBudget, m_stopRequested);
+}
+
+bool TFrameMakerBase::PicturesFitFrameFile(const std::vector<QSize>& Sizes)
+{
+    TDecodeBudget budget(QString(), FrameFileBudget);
+    for (const QSize& size : Sizes)
+        if (!budget.TryCharge(size, kStoredFormat))
+            return false;
+    return true;
 }
 
 QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget)

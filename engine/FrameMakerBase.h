@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -63,6 +64,11 @@ public:
     // over the budget raises EImagingError naming it.
     virtual void LoadFromFile(const QString& FileName) = 0;
     virtual void SaveToFile(const QString& FileName) = 0;
+
+    // Whether pictures of these sizes, stored in one frame file, can be
+    // loaded from it: each charged as LoadFromFile charges it, against the
+    // same FrameFileBudget.
+    static bool PicturesFitFrameFile(const std::vector<QSize>& Sizes);
 
     // Asked before each picture LoadFromFile decodes; true gives the load up
     // with EDecodeStopped (a thumbnail worker told to stop).

@@ -264,6 +264,29 @@ TEST_F(PictureFrameTest, PictureShownZeroPixelsWideOrHighIsRefusedAndTheEarlierO
     }
 }
 
+TEST_F(PictureFrameTest, FrameTooLargeForAFrameFileIsRefusedAndNothingWritten)
+{
+    const QString large = folder.file(QStringLiteral("Large.jpg"));
+    ASSERT_TRUE(MakeSolid(10000, 8000, QColor(120, 80, 40)).save(large, "JPG"));
+    TfrmPictureFrame* form = Show();
+    LoadPicture(large);
+    // Bands of 120 of the 280 rows and 150 of the 350 columns shown: the
+    // pieces hold 98 % of the 80 megapixels, more than a frame file's
+    // pictures may take (256 MB decoded).
+    ASSERT_EQ(form->FrameSplit1->Grid()->GetRect(), (TGPRect{27, 0, 350, 280}));
+    auto& p = form->FrameSplit1->Grid()->Splits;
+    p[2].Y = 120, p[3].Y = p[9].Y = 130, p[4].Y = p[10].Y = 150, p[8].Y = 160;
+    p[11].X = 177, p[5].X = 227;
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    form->SpTBXButton1->click();
+    EXPECT_TRUE(message.contains(QStringLiteral("too large")) &&
+                message.contains(QStringLiteral("256 MB")))
+        << message.toStdString();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Frame/User"))).isEmpty());
+}
+
 TEST_F(PictureFrameTest, NewFrameNamesAreDatedAndNeverReplaceAnEarlierFrame)
 {
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));

@@ -102,6 +102,15 @@ QByteArray TFrameMakerBase::EncodeFramePicture(const QImage& Picture)
     TMemoryStream stream;
     stream.open(QIODevice::ReadWrite);
     SaveBitmapToJpegStream(Picture, stream);
+    // A picture the encoder refuses (JPEG takes at most 65500 pixels a side)
+    // would leave its place in the file empty: the file is not written.
+    if (!Picture.isNull() && stream.size() == 0)
+        throw EImagingError(
+            QStringLiteral(
+                "The picture of %1 x %2 pixels is too large to be stored in a frame file")
+                .arg(Picture.width())
+                .arg(Picture.height())
+                .toStdString());
     return stream.data();
 }
 

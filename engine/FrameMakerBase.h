@@ -91,7 +91,7 @@ protected:
     // allocated.
     static QImage ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget);
     // The JPEG bytes of a picture as a frame file holds them; empty for an
-    // empty picture.
+    // empty picture. Raises EImagingError for a picture the encoder refuses.
     static QByteArray EncodeFramePicture(const QImage& Picture);
     // Writes the header with the type byte, the record and the pictures back
     // to back. The file is replaced only once everything was written; on

@@ -31,9 +31,9 @@ public:
     void InitSplit();
     // Decodes the file and shows it fitted into the control and centred; the
     // grid then covers exactly the shown picture with its default cuts. A
-    // file that is no picture, or a picture that would be shown 0 pixels
-    // wide or high, raises UnreadablePicture and leaves the picture and the
-    // grid as they were.
+    // file that is no picture raises UnreadablePicture, a picture that would
+    // be shown 0 pixels wide or high EImagingError saying so; both leave the
+    // picture and the grid as they were.
     void LoadPicture(const QString& FileName);
     // Each piece of the grid cut from the full-resolution picture and handed
     // to Maker in piece order; nothing without a picture. A piece that is

@@ -256,7 +256,12 @@ TEST_F(PictureFrameTest, PictureShownZeroPixelsWideOrHighIsRefusedAndTheEarlierO
         QString message;
         AnswerMessageBox(QMessageBox::Ok, &message);
         LoadPicture(thin);
-        EXPECT_EQ(message, QStringLiteral("Cannot read the picture file ") + thin);
+        const QString why = size.width() == 1 ? QStringLiteral("narrow") : QStringLiteral("low");
+        EXPECT_EQ(message, QStringLiteral("The picture file %1 is too %2 to cut into frame pieces: "
+                                          "%3 x %4 pixels")
+                               .arg(thin, why)
+                               .arg(size.width())
+                               .arg(size.height()));
         EXPECT_EQ(form->FrameSplit1->GetLoadedPicture().size(), QSize(810, 560));
         EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Width, shown.Width);
         EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Height, shown.Height);

@@ -22,10 +22,12 @@ namespace {
 constexpr int kClientWidth = 676;
 constexpr int kClientHeight = 436;
 
+// A button at its place, grown where the caption needs more room at the
+// platform's font.
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry)
 {
     auto* button = new QPushButton(caption, parent);
-    button->setGeometry(geometry);
+    button->setGeometry(QRect(geometry.topLeft(), geometry.size().expandedTo(button->sizeHint())));
     button->setAutoDefault(false);
     return button;
 }

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -202,6 +203,17 @@ TEST_F(MainFormTest, StartUpCentresTheDefaultFrameAndPhotoInTheFinalCanvas)
 
     for (QAction* item : {window->mUndo, window->mRedo, window->btnUndo, window->btnRedo})
         EXPECT_FALSE(item->isEnabled());
+}
+
+TEST_F(MainFormTest, UnmaximisingGivesTheNormalSizeCentredOnTheScreen)
+{
+    StartUp();
+    EXPECT_TRUE(window->isMaximized());
+    // What the window goes back to (and what a window manager keeps for it).
+    const QRect normal = window->normalGeometry();
+    EXPECT_EQ(normal.size(), QSize(652, 493));
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_LE((normal.center() - available.center()).manhattanLength(), 2);
 }
 
 TEST_F(MainFormTest, ActivationAgainAfterADialogOrUnminimiseReloadsNothing)

@@ -717,7 +717,12 @@ void TfrmMain::mContentsClick()
     const QString path = ProgramFolder() + QStringLiteral("/help.html");
     if (!QFile::exists(path))
         return;
-    m_services.Help->ShowHelp(path);
+    m_services.Help->ShowHelp(path, [this, path] {
+        ShowInformationMessage(
+            this, QStringLiteral("No program could show the help page. A web browser can open "
+                                 "it from this file:\n%1")
+                      .arg(ShownPath(path)));
+    });
 }
 
 void TfrmMain::SpTBXItem4Click()

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class TWallpaperSetter
@@ -21,8 +22,10 @@ class THelpViewer
 {
 public:
     virtual ~THelpViewer() = default;
-    // Opens the help file in the desktop's viewer; does not wait for it.
-    virtual void ShowHelp(const QString& FileName) = 0;
+    // Opens the help file in the desktop's viewer without waiting for it.
+    // NotShown is called, at once or later from the event loop, when no
+    // program could show it.
+    virtual void ShowHelp(const QString& FileName, std::function<void()> NotShown) = 0;
 };
 
 class TAddressOpener

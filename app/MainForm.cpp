@@ -437,10 +437,14 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::ShowMaximised()
 {
-    // Without a window manager a maximised state changes nothing: the
-    // window then covers the available area by its own geometry.
-    if (const QScreen* screen = this->screen())
-        setGeometry(screen->availableGeometry());
+    // The normal bounds, which un-maximising brings back, keep their own
+    // size, centred on the screen's available area, so the title bar stays
+    // on the screen.
+    if (const QScreen* screen = this->screen()) {
+        QRect normal(QPoint(0, 0), size());
+        normal.moveCenter(screen->availableGeometry().center());
+        move(normal.topLeft());
+    }
     showMaximized();
 }
 
@@ -713,7 +717,12 @@ void TfrmMain::mContentsClick()
     const QString path = ProgramFolder() + QStringLiteral("/help.html");
     if (!QFile::exists(path))
         return;
-    m_services.Help->ShowHelp(path);
+    m_services.Help->ShowHelp(path, [this, path] {
+        ShowInformationMessage(
+            this, QStringLiteral("No program could show the help page. A web browser can open "
+                                 "it from this file:\n%1")
+                      .arg(ShownPath(path)));
+    });
 }
 
 void TfrmMain::SpTBXItem4Click()

@@ -46,7 +46,8 @@ public:
 
     // The program folder, ending with "/".
     QString ProgramFolder() const { return m_programFolder(); }
-    // Shows the window maximised over the screen's available area.
+    // Shows the window maximised over the screen's available area; its
+    // normal bounds stay 652 x 493, centred on that area.
     void ShowMaximised();
 
     // --- Form events ---------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "PictureFrame.h"
 
+#include "DecodeBudget.h"
 #include "HandlerGuard.h"
 #include "MainForm.h"
 #include "NewFrameFile.h"
@@ -21,10 +22,12 @@ namespace {
 constexpr int kClientWidth = 676;
 constexpr int kClientHeight = 436;
 
+// A button at its place, grown where the caption needs more room at the
+// platform's font.
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry)
 {
     auto* button = new QPushButton(caption, parent);
-    button->setGeometry(geometry);
+    button->setGeometry(QRect(geometry.topLeft(), geometry.size().expandedTo(button->sizeHint())));
     button->setAutoDefault(false);
     return button;
 }
@@ -155,6 +158,14 @@ void TfrmPictureFrame::SpTBXButton2Click()
 
 void TfrmPictureFrame::SaveFrame(const QString& AFileName)
 {
+    // Refused before a piece is cut: no frame file could give the pieces
+    // back.
+    if (!TPicFrameMaker::PicturesFitFrameFile(FrameSplit1->PieceSizes()))
+        throw EPictureTooLarge(QStringLiteral("The frame is too large: its pieces need more than "
+                                              "%1 MB. Make the bands narrower or use a smaller "
+                                              "picture.")
+                                   .arg(FrameFileBudget >> 20)
+                                   .toStdString());
     TPicFrameMaker maker;
     FrameSplit1->ExtractPieces(maker);
     maker.SaveToFile(AFileName);

@@ -42,7 +42,9 @@ public:
     // "Cancel".
     void SpTBXButton2Click();
     // Writes the pieces as a picture frame file (empty pieces without a
-    // picture). Raises EFCreateError when the file cannot be written.
+    // picture). Raises EFCreateError when the file cannot be written, and
+    // EPictureTooLarge, writing nothing, when the pieces are more than a
+    // frame file may hold.
     void SaveFrame(const QString& AFileName);
 
     // The frame Split would store, rendered at Width x Height; a null image

@@ -12,10 +12,13 @@
 
 namespace {
 
-// Makes the opening transparent and draws a thin edge around it.
+// Makes the opening transparent and draws a thin edge around it. The
+// opening is cleared without smoothing: the edge covers its stepped border
+// and smooths it, leaving no pixel outside the opening partly clear.
 void Cut(QPainter& p, const QPainterPath& Opening, QColor Edge, double EdgeWidth)
 {
     p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setCompositionMode(QPainter::CompositionMode_Clear);
     p.fillPath(Opening, Qt::transparent);
     p.restore();
@@ -98,7 +101,11 @@ void FilmStrip(QPainter& p, const QRectF& r)
         holes.addRoundedRect(QRectF(x, 18, 26, 34), 5, 5);
         holes.addRoundedRect(QRectF(x, r.height() - 52, 26, 34), 5, 5);
     }
-    Cut(p, holes, QColor(60, 60, 60), 1);
+    // The sprocket holes show the light box behind the film, not the photo:
+    // only the opening lets the photo through.
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(QColor(236, 236, 230));
+    p.drawPath(holes);
     QPainterPath opening;
     opening.addRoundedRect(r.adjusted(40, 76, -40, -76), 8, 8);
     Cut(p, opening, QColor(80, 80, 80), 2);
@@ -195,8 +202,13 @@ void FlowerGarden(QPainter& p, const QRectF& r)
 
 void WoodRounded(QPainter& p, const QRectF& r)
 {
+    // The rounded opening lies in a wooden panel inside the moulding, which
+    // fills the corners that the rounding leaves.
+    const QRectF inner = r.adjusted(80, 80, -80, -80);
+    const QPainterPath opening = TShapePaths::Rounded(inner.adjusted(12, 12, -12, -12), 0.18);
+    Mat(p, inner, QColor(112, 84, 56), opening, 4);
     Moulding(p, r, TMoldingPainter::TStyle::Rustic, 80, 64);
-    Cut(p, TShapePaths::Rounded(r.adjusted(70, 70, -70, -70), 0.18), QColor(60, 45, 30), 3);
+    Cut(p, opening, QColor(60, 45, 30), 3);
 }
 
 void Party(QPainter& p, const QRectF& r)

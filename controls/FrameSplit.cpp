@@ -3,6 +3,7 @@
 #include "ExtMath.h"
 #include "PicFrameMaker.h"
 #include "PictureFile.h"
+#include "UniFuncs.h"
 
 #include <QMouseEvent>
 
@@ -50,8 +51,15 @@ void TFrameSplit::LoadPicture(const QString& FileName)
     const int dh = XTrunc(XMul(ih, s));
     // A picture shown 0 pixels wide or high (1 x 20000) leaves the grid no
     // room: its pieces would be cut from outside the picture.
-    if (dw <= 0 || dh <= 0)
-        throw UnreadablePicture(FileName);
+    if (dw <= 0 || dh <= 0) {
+        const char* why = dw <= 0 ? "narrow" : "low";
+        throw EImagingError(QStringLiteral("The picture file %1 is too %2 to cut into frame "
+                                           "pieces: %3 x %4 pixels")
+                                .arg(ShownPath(FileName), QLatin1String(why))
+                                .arg(iw)
+                                .arg(ih)
+                                .toStdString());
+    }
 
     QImage display = NewBitmap(dw, dh, QImage::Format_ARGB32);
     if (!display.isNull()) {
@@ -80,31 +88,51 @@ void TFrameSplit::ExtractPieces(TPicFrameMaker& Maker)
     ExtractPieces([&Maker](const QImage& Piece, int Index) { Maker.SetPiece(Piece, Index); });
 }
 
+bool TFrameSplit::CanCut() const
+{
+    return !LoadedPicture.isNull() && Grid() && Scale > 0.0;
+}
+
+TGPRect TFrameSplit::PieceSource(int Index) const
+{
+    const TGPRect r = Grid()->PieceRect(Index);
+    return TGPRect{XRound(XDiv(r.X - DisplayRect.X, Scale)),
+                   XRound(XDiv(r.Y - DisplayRect.Y, Scale)), XRound(XDiv(r.Width, Scale)),
+                   XRound(XDiv(r.Height, Scale))};
+}
+
 void TFrameSplit::ExtractPieces(const std::function<void(const QImage& Piece, int Index)>& Take)
 {
-    TDSplit* grid = Grid();
-    if (LoadedPicture.isNull() || !grid || !(Scale > 0.0))
+    if (!CanCut())
         return;
     for (int i = 0; i < TDSplit::PieceCount; ++i) {
-        const TGPRect r = grid->PieceRect(i);
-        const int x = XRound(XDiv(r.X - DisplayRect.X, Scale));
-        const int y = XRound(XDiv(r.Y - DisplayRect.Y, Scale));
-        const int w = XRound(XDiv(r.Width, Scale));
-        const int h = XRound(XDiv(r.Height, Scale));
-        if (w <= 0 || h <= 0) {
+        const TGPRect r = PieceSource(i);
+        if (r.Width <= 0 || r.Height <= 0) {
             Take(QImage(), i);
             continue;
         }
-        QImage piece = NewBitmap(w, h, QImage::Format_ARGB32);
+        QImage piece = NewBitmap(r.Width, r.Height, QImage::Format_ARGB32);
         {
             QPainter painter(&piece);
             // A plain copy: the picture's pixels as they are, alpha included.
             // Parts of the source outside the picture stay transparent.
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(QPoint(0, 0), LoadedPicture, QRect(x, y, w, h));
+            painter.drawImage(QPoint(0, 0), LoadedPicture, ToQRect(r));
         }
         Take(piece, i);
     }
+}
+
+std::vector<QSize> TFrameSplit::PieceSizes() const
+{
+    std::vector<QSize> sizes;
+    if (!CanCut())
+        return sizes;
+    for (int i = 0; i < TDSplit::PieceCount; ++i) {
+        const TGPRect r = PieceSource(i);
+        sizes.push_back(r.Width > 0 && r.Height > 0 ? QSize(r.Width, r.Height) : QSize(0, 0));
+    }
+    return sizes;
 }
 
 void TFrameSplit::PaintContent(QPainter& g)

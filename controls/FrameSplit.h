@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class TPicFrameMaker;
 
@@ -30,9 +31,9 @@ public:
     void InitSplit();
     // Decodes the file and shows it fitted into the control and centred; the
     // grid then covers exactly the shown picture with its default cuts. A
-    // file that is no picture, or a picture that would be shown 0 pixels
-    // wide or high, raises UnreadablePicture and leaves the picture and the
-    // grid as they were.
+    // file that is no picture raises UnreadablePicture, a picture that would
+    // be shown 0 pixels wide or high EImagingError saying so; both leave the
+    // picture and the grid as they were.
     void LoadPicture(const QString& FileName);
     // Each piece of the grid cut from the full-resolution picture and handed
     // to Maker in piece order; nothing without a picture. A piece that is
@@ -40,6 +41,10 @@ public:
     void ExtractPieces(TPicFrameMaker& Maker);
     // The same pieces handed to Take (bitmap, piece index) instead.
     void ExtractPieces(const std::function<void(const QImage& Piece, int Index)>& Take);
+    // The sizes of the pieces ExtractPieces would hand over, in piece order
+    // (0 x 0 for an empty one), found without cutting anything; none
+    // without a picture.
+    std::vector<QSize> PieceSizes() const;
 
     void PaintContent(QPainter& g) override;
 
@@ -57,6 +62,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Whether there are a picture and a grid to cut it along.
+    bool CanCut() const;
+    // Piece Index of the grid in the loaded picture's pixels.
+    TGPRect PieceSource(int Index) const;
+
     QImage DisplayImage;
     QImage LoadedPicture;
     TGPRect DisplayRect;

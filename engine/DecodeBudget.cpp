@@ -38,18 +38,23 @@ TDecodeBudget::TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool
 void TDecodeBudget::Charge(const QSize& Size, QImage::Format Format)
 {
     CheckStop();
+    if (!TryCharge(Size, Format))
+        RaiseTooLarge();
+}
+
+bool TDecodeBudget::TryCharge(const QSize& Size, QImage::Format Format)
+{
     const int64_t bytes = DecodedBytes(Size, Format);
     if (bytes > m_remaining)
-        RaiseTooLarge();
+        return false;
     m_remaining -= bytes;
+    return true;
 }
 
 void TDecodeBudget::Decoded(const QImage& Picture)
 {
-    const int64_t bytes = DecodedBytes(Picture.size(), Picture.format());
-    if (bytes > m_remaining)
+    if (!TryCharge(Picture.size(), Picture.format()))
         RaiseTooLarge();
-    m_remaining -= bytes;
 }
 
 void TDecodeBudget::CheckStop() const

@@ -72,17 +72,22 @@ public:
     // is too large: its pictures need more than N MB" when they do not fit.
     // A size the header did not give is charged after decoding (Decoded).
     void Charge(const QSize& Size, QImage::Format Format);
+    // The same without raising: false, and nothing taken, when they do not
+    // fit. A stop request is not asked.
+    bool TryCharge(const QSize& Size, QImage::Format Format);
     // After a picture whose size was not known beforehand was decoded.
     void Decoded(const QImage& Picture);
     // Raises EDecodeStopped when a stop was requested.
     void CheckStop() const;
 
+    // Raises EPictureTooLarge "The frame file X is too large: its pictures
+    // need more than N MB".
+    [[noreturn]] void RaiseTooLarge() const;
+
     const QString& FileName() const { return m_fileName; }
     int64_t Remaining() const { return m_remaining; }
 
 private:
-    [[noreturn]] void RaiseTooLarge() const;
-
     QString m_fileName;
     int64_t m_bytes;
     int64_t m_remaining;

@@ -11,6 +11,9 @@ namespace {
 const char kJpegMime[] = "image/jpeg";
 const char kPngMime[] = "image/png";
 
+// Pictures in frame files are opaque JPEGs: they decode to 32 bits a pixel.
+constexpr QImage::Format kStoredFormat = QImage::Format_RGB32;
+
 } // namespace
 
 int32_t SaturateToInt32(int64_t Value)
@@ -77,6 +80,15 @@ TDecodeBudget TFrameMakerBase::NewLoadBudget(const QString& FileName) const
     return TDecodeBudget(FileName, FrameFileBudget, m_stopRequested);
 }
 
+bool TFrameMakerBase::PicturesFitFrameFile(const std::vector<QSize>& Sizes)
+{
+    TDecodeBudget budget(QString(), FrameFileBudget);
+    for (const QSize& size : Sizes)
+        if (!budget.TryCharge(size, kStoredFormat))
+            return false;
+    return true;
+}
+
 QImage TFrameMakerBase::ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget)
 {
     const int64_t left = File.Size() - File.Position();
@@ -92,6 +104,15 @@ QByteArray TFrameMakerBase::EncodeFramePicture(const QImage& Picture)
     TMemoryStream stream;
     stream.open(QIODevice::ReadWrite);
     SaveBitmapToJpegStream(Picture, stream);
+    // A picture the encoder refuses (JPEG takes at most 65500 pixels a side)
+    // would leave its place in the file empty: the file is not written.
+    if (!Picture.isNull() && stream.size() == 0)
+        throw EImagingError(
+            QStringLiteral(
+                "The picture of %1 x %2 pixels is too large to be stored in a frame file")
+                .arg(Picture.width())
+                .arg(Picture.height())
+                .toStdString());
     return stream.data();
 }
 

@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -64,6 +65,11 @@ public:
     virtual void LoadFromFile(const QString& FileName) = 0;
     virtual void SaveToFile(const QString& FileName) = 0;
 
+    // Whether pictures of these sizes, stored in one frame file, can be
+    // loaded from it: each charged as LoadFromFile charges it, against the
+    // same FrameFileBudget.
+    static bool PicturesFitFrameFile(const std::vector<QSize>& Sizes);
+
     // Asked before each picture LoadFromFile decodes; true gives the load up
     // with EDecodeStopped (a thumbnail worker told to stop).
     void SetStopRequest(std::function<bool()> StopRequested)
@@ -85,7 +91,7 @@ protected:
     // allocated.
     static QImage ReadFramePicture(TFileStreamW& File, uint32_t Count, TDecodeBudget& Budget);
     // The JPEG bytes of a picture as a frame file holds them; empty for an
-    // empty picture.
+    // empty picture. Raises EImagingError for a picture the encoder refuses.
     static QByteArray EncodeFramePicture(const QImage& Picture);
     // Writes the header with the type byte, the record and the pictures back
     // to back. The file is replaced only once everything was written; on

@@ -132,6 +132,11 @@ void TPicFrameMaker::LoadFromFile(const QString& FileName)
 
 void TPicFrameMaker::SaveToFile(const QString& FileName)
 {
+    std::vector<QSize> sizes;
+    for (const QImage& piece : Pieces)
+        sizes.push_back(piece.size());
+    if (!PicturesFitFrameFile(sizes))
+        TDecodeBudget(FileName, FrameFileBudget).RaiseTooLarge();
     // Every piece is encoded first; an absent one has a count of 0 and no
     // bytes, so the pictures follow the record back to back.
     std::vector<QByteArray> pictures(PieceCount);

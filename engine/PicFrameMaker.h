@@ -39,6 +39,8 @@ public:
     // Does nothing (Bitmap untouched) until the generator is loaded.
     void Render(QImage& Bitmap) override;
     void LoadFromFile(const QString& FileName) override;
+    // Raises EPictureTooLarge, writing nothing, when the pieces would make a
+    // file that LoadFromFile refuses (PicturesFitFrameFile).
     void SaveToFile(const QString& FileName) override;
 
     // Stores a copy of Bitmap as piece Index (a null Bitmap removes the

@@ -36,7 +36,7 @@ public:
 class TNoHelp : public THelpViewer
 {
 public:
-    void ShowHelp(const QString&) override {}
+    void ShowHelp(const QString&, std::function<void()>) override {}
 };
 } // namespace
 

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -37,6 +38,7 @@ struct TDesktopLog
 {
     QStringList Wallpapers;
     QStringList Helps;
+    bool HelpShown = true;
     QStringList Addresses;
     bool WallpaperTaken = true;
 };
@@ -59,7 +61,12 @@ class TFakeHelp : public THelpViewer
 {
 public:
     explicit TFakeHelp(TDesktopLog* log) : m_log(log) {}
-    void ShowHelp(const QString& FileName) override { m_log->Helps << FileName; }
+    void ShowHelp(const QString& FileName, std::function<void()> NotShown) override
+    {
+        m_log->Helps << FileName;
+        if (!m_log->HelpShown)
+            NotShown();
+    }
 
 private:
     TDesktopLog* m_log;
@@ -202,6 +209,17 @@ TEST_F(MainFormTest, StartUpCentresTheDefaultFrameAndPhotoInTheFinalCanvas)
 
     for (QAction* item : {window->mUndo, window->mRedo, window->btnUndo, window->btnRedo})
         EXPECT_FALSE(item->isEnabled());
+}
+
+TEST_F(MainFormTest, UnmaximisingGivesTheNormalSizeCentredOnTheScreen)
+{
+    StartUp();
+    EXPECT_TRUE(window->isMaximized());
+    // What the window goes back to (and what a window manager keeps for it).
+    const QRect normal = window->normalGeometry();
+    EXPECT_EQ(normal.size(), QSize(652, 493));
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_LE((normal.center() - available.center()).manhattanLength(), 2);
 }
 
 TEST_F(MainFormTest, ActivationAgainAfterADialogOrUnminimiseReloadsNothing)
@@ -740,7 +758,7 @@ TEST_F(MainFormTest, WallpaperWithoutADesktopSaysSoAndKeepsTheFile)
     EXPECT_TRUE(QFile::exists(Folder("Wallpaper.jpg")));
 }
 
-TEST_F(MainFormTest, HelpOpensTheHelpFileAndIsSilentWithoutIt)
+TEST_F(MainFormTest, HelpOpensTheHelpFileIsSilentWithoutItAndSaysWhenNoProgramShowsIt)
 {
     StartUp();
     window->mContents->trigger();
@@ -749,6 +767,13 @@ TEST_F(MainFormTest, HelpOpensTheHelpFileAndIsSilentWithoutIt)
     folder.write(QStringLiteral("help.html"), "<html></html>");
     window->btnHelp->trigger();
     EXPECT_EQ(log.Helps, QStringList({folder.path() + QStringLiteral("//help.html")}));
+
+    log.HelpShown = false;
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    window->mContents->trigger();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("No program could show the help page")));
+    EXPECT_TRUE(message.contains(QDir::cleanPath(Folder("help.html")))) << message.toStdString();
 }
 
 TEST_F(MainFormTest, SupportAndWebOpenTheirAddresses)

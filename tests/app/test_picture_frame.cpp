@@ -110,7 +110,10 @@ TEST_F(PictureFrameTest, WindowTextsPlacesAndTheGridAfterShowing)
     };
     for (const auto& [button, caption, place] : buttons) {
         EXPECT_EQ(button->text(), QString::fromLatin1(caption));
-        EXPECT_EQ(button->geometry(), place) << caption;
+        // The place's size, or more where the caption needs it.
+        EXPECT_EQ(button->geometry(),
+                  QRect(place.topLeft(), place.size().expandedTo(button->sizeHint())))
+            << caption;
         EXPECT_FALSE(button->autoDefault()) << caption;
     }
     EXPECT_EQ(form->OpenPictureDialog1->nameFilters(), TfrmMain::OpenPictureFilters());
@@ -256,12 +259,40 @@ TEST_F(PictureFrameTest, PictureShownZeroPixelsWideOrHighIsRefusedAndTheEarlierO
         QString message;
         AnswerMessageBox(QMessageBox::Ok, &message);
         LoadPicture(thin);
-        EXPECT_EQ(message, QStringLiteral("Cannot read the picture file ") + thin);
+        const QString why = size.width() == 1 ? QStringLiteral("narrow") : QStringLiteral("low");
+        EXPECT_EQ(message, QStringLiteral("The picture file %1 is too %2 to cut into frame pieces: "
+                                          "%3 x %4 pixels")
+                               .arg(thin, why)
+                               .arg(size.width())
+                               .arg(size.height()));
         EXPECT_EQ(form->FrameSplit1->GetLoadedPicture().size(), QSize(810, 560));
         EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Width, shown.Width);
         EXPECT_EQ(form->FrameSplit1->GetDisplayRect().Height, shown.Height);
         EXPECT_EQ(form->FrameSplit1->Grid()->Splits[0].X, firstCut);
     }
+}
+
+TEST_F(PictureFrameTest, FrameTooLargeForAFrameFileIsRefusedAndNothingWritten)
+{
+    const QString large = folder.file(QStringLiteral("Large.jpg"));
+    ASSERT_TRUE(MakeSolid(10000, 8000, QColor(120, 80, 40)).save(large, "JPG"));
+    TfrmPictureFrame* form = Show();
+    LoadPicture(large);
+    // Bands of 120 of the 280 rows and 150 of the 350 columns shown: the
+    // pieces hold 98 % of the 80 megapixels, more than a frame file's
+    // pictures may take (256 MB decoded).
+    ASSERT_EQ(form->FrameSplit1->Grid()->GetRect(), (TGPRect{27, 0, 350, 280}));
+    auto& p = form->FrameSplit1->Grid()->Splits;
+    p[2].Y = 120, p[3].Y = p[9].Y = 130, p[4].Y = p[10].Y = 150, p[8].Y = 160;
+    p[11].X = 177, p[5].X = 227;
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    form->SpTBXButton1->click();
+    EXPECT_TRUE(message.contains(QStringLiteral("too large")) &&
+                message.contains(QStringLiteral("256 MB")))
+        << message.toStdString();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Frame/User"))).isEmpty());
 }
 
 TEST_F(PictureFrameTest, NewFrameNamesAreDatedAndNeverReplaceAnEarlierFrame)

@@ -41,7 +41,7 @@ public:
 class TNoHelp : public THelpViewer
 {
 public:
-    void ShowHelp(const QString&) override {}
+    void ShowHelp(const QString&, std::function<void()>) override {}
 };
 
 class TNoAddresses : public TAddressOpener

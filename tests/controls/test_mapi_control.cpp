@@ -1,15 +1,20 @@
 // The mail component: the message it builds from its properties, the events
-// each result fires, and the desktop's mail tool against a stand-in script.
+// each result fires, the desktop's mail tool against a stand-in script, and a
+// desktop tool started without waiting for it.
 
+#include "DetachedTool.h"
 #include "MapiControl.h"
 #include "TestSupport.h"
 #include "XdgMailService.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 // Keeps every message handed to it and answers with Result.
@@ -387,4 +392,16 @@ TEST(XdgMailService, WithoutTheToolOnlyMessagesWithoutAttachmentsGoAsMailto)
     m.Files = {file};
     EXPECT_EQ(service.SendMail(m, 0), MAPI_USER_ABORT);
     EXPECT_EQ(opened.size(), 2);
+}
+
+TEST(DetachedTool, StartedToolReportsItsExitCodeFromTheEventLoop)
+{
+    TDetachedTool tool;
+    std::optional<TDetachedTool::TResult> result;
+    tool.Start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")},
+               QDir::tempPath(), [&](TDetachedTool::TResult r) { result = r; });
+    EXPECT_FALSE(result.has_value());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool.Reported(); }));
+    EXPECT_EQ(result->Outcome, TDetachedTool::TOutcome::Finished);
+    EXPECT_EQ(result->ExitCode, 3);
 }

@@ -252,6 +252,17 @@ TEST(PicFrameTest, EmptyFrameIsSixtyTwoBytesAndLoadsAsLoaded)
     EXPECT_EQ(kept.GetAddedWidth(), 6);
 }
 
+TEST(PicFrameTest, PieceThatJpegCannotHoldIsRefusedAndTheOldFileKept)
+{
+    TTempDir dir;
+    const QString path = dir.write("old.okx", "old");
+    TPicFrameMaker maker;
+    maker.SetPiece(Piece(1, 20, 30), 0);
+    maker.SetPiece(NewBitmap(65501, 1), 1);
+    EXPECT_THROW(maker.SaveToFile(path), EImagingError);
+    EXPECT_EQ(FileBytes(path), QByteArray("old"));
+}
+
 TEST(PicFrameTest, DamagedFilesFailWithStreamErrors)
 {
     TTempDir dir;

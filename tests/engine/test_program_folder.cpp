@@ -33,10 +33,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -654,7 +656,31 @@ TEST(ClipArt, PicturesStayClearOfTheEdgeExceptCorners)
     }
 }
 
-TEST(PngFrames, BorderIsOpaqueAndTheOpeningLarge)
+// The pixels that let the photo through (alpha below 255) but cannot be
+// reached from the centre through other such pixels: outside the opening.
+int StrayTransparentPixels(const QImage& Frame)
+{
+    const int w = Frame.width();
+    std::vector<int> clear(size_t(w) * Frame.height()); // 1 clear, 2 reached
+    for (size_t i = 0; i < clear.size(); ++i)
+        clear[i] = AlphaAt(Frame, int(i % w), int(i / w)) < 255;
+    std::vector<size_t> todo{clear.size() / 2 + w / 2};
+    while (!todo.empty()) {
+        const size_t i = todo.back();
+        todo.pop_back();
+        if (i >= clear.size() || clear[i] != 1)
+            continue;
+        clear[i] = 2;
+        todo.insert(todo.end(), {i + w, i - w}); // off the picture: skipped
+        if (i % w > 0)
+            todo.push_back(i - 1);
+        if (i % w < size_t(w - 1))
+            todo.push_back(i + 1);
+    }
+    return int(std::count(clear.begin(), clear.end(), 1));
+}
+
+TEST(PngFrames, CoverEverythingButALargeOpening)
 {
     std::vector<QImage> frames;
     for (const TPngFrameItem& item : TPngFramePainter::Catalogue())
@@ -672,6 +698,8 @@ TEST(PngFrames, BorderIsOpaqueAndTheOpeningLarge)
         }
         // At least a quarter of the picture shows the photo.
         EXPECT_GT(transparent * 4, 160 * 120) << transparent;
+        // Nothing but the opening shows the photo.
+        EXPECT_EQ(StrayTransparentPixels(frame), 0);
     }
 }
 

@@ -55,8 +55,7 @@ int CoreCount()
 // size.
 int64_t FramingCost(const QString& Photo, QSize Box)
 {
-    return DecodedBytes(ImageFileSize(Photo), QImage::Format_Invalid) +
-           3 * DecodedBytes(Box, QImage::Format_Invalid);
+    return DecodePeakBytes(Photo) + 3 * DecodedBytes(Box, QImage::Format_Invalid);
 }
 
 // An output is the photo's own file or a new one, never another photo of the

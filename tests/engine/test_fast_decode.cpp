@@ -75,6 +75,12 @@ QString Truncated(const TTempDir& dir, const QString& file)
     return dir.write(QStringLiteral("truncated.jpg"), f.read(f.size() / 2));
 }
 
+std::optional<QImage> FastDecodeFile(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? FastDecodeBytes(f.readAll()) : std::nullopt;
+}
+
 void ExpectSameAsQt(const QString& file)
 {
     SCOPED_TRACE(file.toStdString());

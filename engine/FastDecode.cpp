@@ -7,6 +7,7 @@
 #include <spng.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -104,9 +105,9 @@ bool HasTextOrColour(spng_ctx* png)
 }
 
 // The colours of a palette picture as Qt's reader gives them: the palette
-// with the transparency chunk's alpha, and opaque black for every index past
-// the palette, which Qt's conversion to 32 bits pads its colour table with.
-// Empty when the transparency chunk is longer than the palette.
+// with the transparency chunk's alpha, and the first colour for every index
+// past the palette, which the reader turns into index 0. Empty when there is
+// no palette or the transparency chunk is longer than it.
 std::vector<QRgb> PaletteColours(spng_ctx* png, bool& alpha)
 {
     spng_plte plte{};
@@ -115,9 +116,9 @@ std::vector<QRgb> PaletteColours(spng_ctx* png, bool& alpha)
         return {};
     if (spng_get_trns(png, &trns) != 0)
         trns.n_type3_entries = 0;
-    if (trns.n_type3_entries > plte.n_entries)
+    if (plte.n_entries == 0 || trns.n_type3_entries > plte.n_entries)
         return {};
-    std::vector<QRgb> colours(256, qRgb(0, 0, 0));
+    std::vector<QRgb> colours(256);
     alpha = false;
     for (uint32_t i = 0; i < plte.n_entries; ++i) {
         const spng_plte_entry& e = plte.entries[i];
@@ -125,6 +126,7 @@ std::vector<QRgb> PaletteColours(spng_ctx* png, bool& alpha)
         colours[i] = qRgba(e.red, e.green, e.blue, a);
         alpha = alpha || a != 255;
     }
+    std::fill(colours.begin() + plte.n_entries, colours.end(), colours[0]);
     return colours;
 }
 

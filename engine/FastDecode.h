@@ -10,7 +10,7 @@
 // extended and progressive JPEG in grey or colour without a colour profile
 // or comments; 8-bit PNG without transparency chunks beside a palette, gamma,
 // colour profile or text (palette pictures are coloured through a table made
-// as Qt's makes it, so that indices past the palette come out alike).
+// as Qt's reader makes it, so that indices past the palette come out alike).
 // Everything else, a picture over
 // FastDecodeMaxPixels (its size read from the header before anything is
 // allocated) and any decoder error or warning give no result, and the caller

@@ -220,7 +220,7 @@ bool WriteMemoryCases(const QString& Folder)
     return WriteFile(Folder + "/declares16000.jpg", jpeg) &&
            WriteFile(Folder + "/gifs.okx", PictureFrameFile(gif)) &&
            WriteFile(Folder + "/icos.okx", PictureFrameFile(ico)) &&
-           WriteFile(Folder + "/screen7000.gif", GifOnScreen(QSize(7000, 7000))) &&
+           WriteFile(Folder + "/screen9000.gif", GifOnScreen(QSize(9000, 9000))) &&
            WriteFile(Folder + "/progressive.jpg", ProgressiveJpeg(QSize(11585, 11585))) &&
            WriteFile(Folder + "/scans.jpg", ProgressiveJpeg(QSize(64, 64), 600)) &&
            WriteFile(Folder + "/declares16000.okx", PictureFrameFile(pieces)) &&

@@ -53,7 +53,7 @@ bool WriteFile(const QString& Path, const QByteArray& Bytes);
 //                      frame on a screen of 10000 x 10000
 //   icos.okx           the same with ICOs whose 16 x 16 entry holds a PNG of
 //                      10000 x 10000
-//   screen7000.gif     a 16 x 16 frame on a screen of 7000 x 7000
+//   screen9000.gif     a 16 x 16 frame on a screen of 9000 x 9000
 //   progressive.jpg    a progressive JPEG declaring 11585 x 11585 (4:4:4)
 //   scans.jpg          a progressive JPEG of 600 scans
 bool WriteMemoryCases(const QString& Folder);

@@ -51,7 +51,7 @@ TEST(PeakMemoryTest, NoSmallFileTakesTheProcessAboveItsLimit)
     // progressive JPEG's coefficients and its scans.
     const QString gifs = dir.file(QStringLiteral("gifs.okx"));
     const QString icos = dir.file(QStringLiteral("icos.okx"));
-    const QString screen = dir.file(QStringLiteral("screen7000.gif"));
+    const QString screen = dir.file(QStringLiteral("screen9000.gif"));
     const QString progressive = dir.file(QStringLiteral("progressive.jpg"));
     const QString scans = dir.file(QStringLiteral("scans.jpg"));
     for (const QString& file : {jpeg, pieces, texture, photo, gifs, icos, screen})

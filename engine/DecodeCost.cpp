@@ -179,35 +179,26 @@ TDecodeCost JpegCost(THeader& header)
 
 TDecodeCost GifCost(THeader& header)
 {
-    const QByteArray screen = header.Read(0, 13);
-    if (screen.size() < 13)
+    // The extensions before the first frame are walked in memory; a frame
+    // that comes later than this is not looked for.
+    const QByteArray gif = header.Read(0, qint64(1) << 20);
+    const uchar* p = Bytes(gif);
+    const qsizetype size = gif.size();
+    if (size < 13)
         return TDecodeCost();
-    const QSize logical(Little16(Bytes(screen) + 6), Little16(Bytes(screen) + 8));
-    qint64 at = 13;
-    if (screen[10] & 0x80)
-        at += 3 << ((screen[10] & 7) + 1);
-    // Extensions come before the first frame: skip their sub-blocks.
-    for (int blocks = 0; blocks < MaxEntries * 16; ++blocks) {
-        const QByteArray introducer = header.Read(at, 2);
-        if (introducer.size() < 1 || introducer[0] != 0x21) {
-            if (introducer.size() >= 1 && introducer[0] == 0x2C)
-                break;
-            return Cost(logical, 4, 4);
-        }
+    const QSize logical(Little16(p + 6), Little16(p + 8));
+    qsizetype at = 13;
+    if (p[10] & 0x80)
+        at += 3 << ((p[10] & 7) + 1);
+    while (at + 2 <= size && p[at] == 0x21) {
         at += 2;
-        for (;;) {
-            const QByteArray length = header.Read(at, 1);
-            if (length.isEmpty())
-                return Cost(logical, 4, 4);
-            at += 1 + uchar(length[0]);
-            if (length[0] == 0)
-                break;
-        }
+        while (at < size && p[at] != 0)
+            at += 1 + p[at];
+        ++at;
     }
-    const QByteArray frame = header.Read(at, 10);
-    if (frame.size() < 10 || frame[0] != 0x2C)
+    if (at + 10 > size || p[at] != 0x2C)
         return Cost(logical, 4, 4);
-    const uchar* d = Bytes(frame) + 1;
+    const uchar* d = p + at + 1;
     const QSize own(Little16(d + 4), Little16(d + 6));
     const QSize extent(Little16(d) + own.width(), Little16(d + 2) + own.height());
     const QSize given = logical.isEmpty() ? own : logical;

@@ -53,13 +53,12 @@ template <class T> T Await(std::future<T> Work, const std::function<void()>& Pum
     return Work.get();
 }
 
-// What framing a photo takes while it is framed: the decoded photo, by its
+// What framing a photo takes while it is framed: decoding the photo, by its
 // header, and the output, the rendered frame and the reduced photo at the
 // output's size.
 int64_t FramingCost(const QString& Photo, QSize Output)
 {
-    return DecodedBytes(ImageFileSize(Photo), QImage::Format_Invalid) +
-           3 * DecodedBytes(Output, QImage::Format_Invalid);
+    return DecodePeakBytes(Photo) + 3 * DecodedBytes(Output, QImage::Format_Invalid);
 }
 
 // An output is the photo's own file or a new one, never another photo of the

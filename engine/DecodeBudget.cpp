@@ -15,19 +15,41 @@ int64_t DecodedBytes(const QSize& Size, QImage::Format Format)
     return int64_t(Size.width()) * Size.height() * (bits / 8);
 }
 
-void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format Format,
-                      int64_t Bytes)
+namespace {
+
+QString PictureName(const QString& FileName)
 {
-    if (DecodedBytes(Size, Format) <= Bytes)
-        return;
-    const QString what = FileName.isEmpty()
-                             ? QStringLiteral("The picture")
-                             : QStringLiteral("The picture file %1").arg(ShownPath(FileName));
+    return FileName.isEmpty() ? QStringLiteral("The picture")
+                              : QStringLiteral("The picture file %1").arg(ShownPath(FileName));
+}
+
+[[noreturn]] void RaisePictureTooLarge(const QString& FileName, const QSize& Size)
+{
     throw EPictureTooLarge(QStringLiteral("%1 is too large: %2 x %3 pixels")
-                               .arg(what)
+                               .arg(PictureName(FileName))
                                .arg(Size.width())
                                .arg(Size.height())
                                .toStdString());
+}
+
+} // namespace
+
+void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format Format,
+                      int64_t Bytes)
+{
+    if (DecodedBytes(Size, Format) > Bytes)
+        RaisePictureTooLarge(FileName, Size);
+}
+
+void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost)
+{
+    if (Cost.PictureBytes > MaxPicturePixels * 4 || Cost.PeakBytes > MaxDecodePeakBytes)
+        RaisePictureTooLarge(FileName, Cost.Size);
+    if (Cost.Scans > MaxJpegScans || Cost.ScanBlocks > MaxJpegScanBlocks)
+        throw EPictureTooLarge(QStringLiteral("%1 has too many scans to be read: %2")
+                                   .arg(PictureName(FileName))
+                                   .arg(Cost.Scans)
+                                   .toStdString());
 }
 
 TDecodeBudget::TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool()> StopRequested)
@@ -38,8 +60,7 @@ TDecodeBudget::TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool
 void TDecodeBudget::Charge(const QSize& Size, QImage::Format Format)
 {
     CheckStop();
-    if (!TryCharge(Size, Format))
-        RaiseTooLarge();
+    Take(DecodedBytes(Size, Format));
 }
 
 bool TDecodeBudget::TryCharge(const QSize& Size, QImage::Format Format)
@@ -51,10 +72,22 @@ bool TDecodeBudget::TryCharge(const QSize& Size, QImage::Format Format)
     return true;
 }
 
+void TDecodeBudget::Charge(const TDecodeCost& Cost)
+{
+    CheckStop();
+    Take(Cost.PeakBytes);
+}
+
 void TDecodeBudget::Decoded(const QImage& Picture)
 {
-    if (!TryCharge(Picture.size(), Picture.format()))
+    Take(DecodedBytes(Picture.size(), Picture.format()));
+}
+
+void TDecodeBudget::Take(int64_t Bytes)
+{
+    if (Bytes > m_remaining)
         RaiseTooLarge();
+    m_remaining -= Bytes;
 }
 
 void TDecodeBudget::CheckStop() const

@@ -1,11 +1,13 @@
 #pragma once
 
-// What decoding may cost. Every decode reads the picture's size from its
-// header first and refuses, before a pixel is allocated, a picture that
-// promises more than one picture's allowance; the pictures a frame file
-// embeds share one budget for the whole file, charged as each is read. A
-// small file therefore never makes the program ask for gigabytes.
+// What decoding may cost. Every decode reads from the picture's header what
+// it will take (DecodeCost.h) and refuses, before a pixel is allocated, a
+// picture that promises more than one picture's allowance; the pictures a
+// frame file embeds share one budget for the whole file, charged as each is
+// read. A small file therefore never makes the program ask for gigabytes,
+// nor keeps it reading for long.
 
+#include "DecodeCost.h"
 #include "MyGdiPlus.h"
 
 #include <QImage>
@@ -20,6 +22,21 @@
 // the 100-megapixel photos of the largest cameras. Pictures whose decoder
 // gives wider pixels (16 bits a channel) may take no more bytes than that.
 constexpr int64_t MaxPicturePixels = int64_t(1) << 27;
+
+// The most one picture's decode may hold at once, its pixels and the
+// decoder's working memory together (DecodeCost.h): 1 GB, so that the
+// largest picture still opens while its decoder keeps its coefficients.
+constexpr int64_t MaxDecodePeakBytes = int64_t(1) << 30;
+
+// The most scans a JPEG may have, and the most blocks they may cover
+// together: each scan is a pass over its blocks whether it carries data or
+// not, so a small file of many scans could keep the decoder busy for
+// minutes. libjpeg-turbo's own tools cap the scans for the same reason. A
+// progressive JPEG of the usual kinds has about ten scans and covers each
+// block of each colour a few times; the blocks allow 32 passes over the
+// three colours of the largest picture.
+constexpr int MaxJpegScans = 500;
+constexpr int64_t MaxJpegScanBlocks = 32 * 3 * (MaxPicturePixels / 64);
 
 // The most the pictures of one frame file may take decoded, in bytes.
 constexpr int64_t FrameFileBudget = int64_t(256) << 20;
@@ -43,6 +60,12 @@ int64_t DecodedBytes(const QSize& Size, QImage::Format Format);
 void CheckPictureSize(const QString& FileName, const QSize& Size,
                       QImage::Format Format = QImage::Format_Invalid,
                       int64_t Bytes = MaxPicturePixels * 4);
+
+// Raises EPictureTooLarge when decoding a picture of Cost would take more
+// than one picture's allowance or MaxDecodePeakBytes ("The picture file X is
+// too large: W x H pixels"), or read more scans than a JPEG may have ("The
+// picture file X has too many scans to be read: N").
+void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost);
 
 // Raised when a picture or a file's pictures are refused for their size,
 // before their pixels were allocated.
@@ -75,6 +98,8 @@ public:
     // The same without raising: false, and nothing taken, when they do not
     // fit. A stop request is not asked.
     bool TryCharge(const QSize& Size, QImage::Format Format);
+    // The same for a picture of Cost: its decode's peak is taken.
+    void Charge(const TDecodeCost& Cost);
     // After a picture whose size was not known beforehand was decoded.
     void Decoded(const QImage& Picture);
     // Raises EDecodeStopped when a stop was requested.
@@ -88,6 +113,8 @@ public:
     int64_t Remaining() const { return m_remaining; }
 
 private:
+    void Take(int64_t Bytes);
+
     QString m_fileName;
     int64_t m_bytes;
     int64_t m_remaining;

@@ -2,24 +2,20 @@
 
 #include "BitmapMemory.h"
 #include "DecodeBudget.h"
-
-#include <QFile>
+#include "JpegMarkers.h"
 
 #include <spng.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 // Whatever the fast path takes, the readers' size check would pass.
 static_assert(FastDecodeMaxPixels <= MaxPicturePixels);
 
 namespace {
-
-uint16_t BigEndian16(const uchar* p)
-{
-    return uint16_t((p[0] << 8) | p[1]);
-}
 
 bool TooLarge(int64_t w, int64_t h)
 {
@@ -29,63 +25,6 @@ bool TooLarge(int64_t w, int64_t h)
 // ---------------------------------------------------------------------------
 // JPEG
 
-// What the markers before the first scan say: the resolution as Qt's reader
-// takes it from the JFIF header, and whether anything makes Qt's result
-// differ (a colour profile, comments, a frame type it handles otherwise).
-struct TJpegMarkers
-{
-    bool Usable = false;
-    int DensityUnit = 0;
-    int XDensity = 0;
-    int YDensity = 0;
-};
-
-TJpegMarkers ReadJpegMarkers(const QByteArray& bytes)
-{
-    TJpegMarkers markers;
-    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
-    const qsizetype size = bytes.size();
-    if (size < 4 || p[0] != 0xFF || p[1] != 0xD8)
-        return markers;
-    bool frame = false;
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (p[at] != 0xFF)
-            return markers;
-        const uchar marker = p[at + 1];
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        const qsizetype length = BigEndian16(p + at + 2);
-        if (length < 2 || at + 2 + length > size)
-            return markers;
-        const uchar* data = p + at + 4;
-        const qsizetype dataLength = length - 2;
-        if (marker == 0xDA) { // start of scan
-            markers.Usable = frame;
-            return markers;
-        }
-        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
-            frame = true;
-        } else if ((marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                    marker != 0xCC) ||
-                   marker == 0xFE) {
-            return markers; // lossless or arithmetic frames, comments
-        } else if (marker == 0xE2 && dataLength >= 12 &&
-                   std::memcmp(data, "ICC_PROFILE", 12) == 0) {
-            return markers;
-        } else if (marker == 0xE0 && dataLength >= 12 && std::memcmp(data, "JFIF", 5) == 0 &&
-                   markers.DensityUnit == 0 && markers.XDensity == 0) {
-            markers.DensityUnit = data[7];
-            markers.XDensity = BigEndian16(data + 8);
-            markers.YDensity = BigEndian16(data + 10);
-        }
-        at += 2 + length;
-    }
-    return markers;
-}
-
 struct TTurboJpegFree
 {
     void operator()(void* handle) const { tjDestroy(handle); }
@@ -93,13 +32,13 @@ struct TTurboJpegFree
 
 std::optional<QImage> DecodeJpeg(const QByteArray& bytes)
 {
-    const TJpegMarkers markers = ReadJpegMarkers(bytes);
-    if (!markers.Usable)
+    auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const TJpegMarkers markers = ReadJpegMarkers(data, size_t(bytes.size()));
+    if (!markers.PlainForFastDecode)
         return std::nullopt;
     const std::unique_ptr<void, TTurboJpegFree> handle(tjInitDecompress());
     if (!handle)
         return std::nullopt;
-    auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const unsigned long size = static_cast<unsigned long>(bytes.size());
     int w = 0, h = 0, subsampling = 0, colorspace = 0;
     if (tjDecompressHeader3(handle.get(), data, size, &w, &h, &subsampling, &colorspace) != 0)
@@ -165,6 +104,39 @@ bool HasTextOrColour(spng_ctx* png)
     }
 }
 
+// The colours of a palette picture as Qt's reader gives them: the palette
+// with the transparency chunk's alpha, and the first colour for every index
+// past the palette, which the reader turns into index 0. Empty when there is
+// no palette or the transparency chunk is longer than it.
+std::vector<QRgb> PaletteColours(spng_ctx* png, bool& alpha)
+{
+    spng_plte plte{};
+    spng_trns trns{};
+    if (spng_get_plte(png, &plte) != 0)
+        return {};
+    if (spng_get_trns(png, &trns) != 0)
+        trns.n_type3_entries = 0;
+    if (plte.n_entries == 0 || trns.n_type3_entries > plte.n_entries)
+        return {};
+    std::vector<QRgb> colours(256);
+    alpha = false;
+    for (uint32_t i = 0; i < plte.n_entries; ++i) {
+        const spng_plte_entry& e = plte.entries[i];
+        const int a = i < trns.n_type3_entries ? trns.type3_alpha[i] : 255;
+        colours[i] = qRgba(e.red, e.green, e.blue, a);
+        alpha = alpha || a != 255;
+    }
+    std::fill(colours.begin() + plte.n_entries, colours.end(), colours[0]);
+    return colours;
+}
+
+void Colour(const uchar* indices, const std::vector<QRgb>& colours, uchar* line, int w)
+{
+    auto* pixels = reinterpret_cast<QRgb*>(line);
+    for (int x = 0; x < w; ++x)
+        pixels[x] = colours[indices[x]];
+}
+
 std::optional<QImage> DecodePng(const QByteArray& bytes)
 {
     const std::unique_ptr<spng_ctx, TSpngFree> png(spng_ctx_new(0));
@@ -176,16 +148,18 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
         return std::nullopt;
     spng_trns trns{};
     const bool transparency = !Absent([&] { return spng_get_trns(png.get(), &trns); });
-    bool alpha;
+    bool alpha = false;
+    std::vector<QRgb> colours;
     switch (header.color_type) {
     case SPNG_COLOR_TYPE_TRUECOLOR:
     case SPNG_COLOR_TYPE_GRAYSCALE:
         if (transparency)
             return std::nullopt;
-        alpha = false;
         break;
     case SPNG_COLOR_TYPE_INDEXED:
-        alpha = transparency;
+        colours = PaletteColours(png.get(), alpha);
+        if (colours.empty())
+            return std::nullopt;
         break;
     case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
     case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
@@ -203,24 +177,41 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
         return std::nullopt;
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
+    // Palette pictures are decoded to their indices and coloured here.
+    const bool indexed = !colours.empty();
+    const int format = indexed ? SPNG_FMT_PNG : SPNG_FMT_RGBA8;
+    const int flags = indexed ? 0 : SPNG_DECODE_TRNS;
+    const auto finish = [&](uchar* line, const uchar* decoded) {
+        if (indexed)
+            Colour(decoded, colours, line, w);
+        else
+            RgbaToArgb(line, w);
+    };
     if (header.interlace_method == SPNG_INTERLACE_NONE) {
-        // Row by row, each row turned while it is still in the cache.
-        if (spng_decode_image(png.get(), nullptr, 0, SPNG_FMT_RGBA8,
-                              SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0)
+        // Row by row, each row finished while it is still in the cache.
+        if (spng_decode_image(png.get(), nullptr, 0, format, flags | SPNG_DECODE_PROGRESSIVE) != 0)
             return std::nullopt;
+        std::vector<uchar> row(indexed ? size_t(w) : 0);
         for (int y = 0; y < h; ++y) {
             uchar* const line = bits + y * stride;
-            const int result = spng_decode_row(png.get(), line, size_t(stride));
+            uchar* const target = indexed ? row.data() : line;
+            const int result =
+                spng_decode_row(png.get(), target, indexed ? row.size() : size_t(stride));
             if (result != 0 && !(result == SPNG_EOI && y == h - 1))
                 return std::nullopt;
-            RgbaToArgb(line, w);
+            finish(line, target);
         }
-    } else {
-        if (spng_decode_image(png.get(), bits, size_t(image.sizeInBytes()), SPNG_FMT_RGBA8,
-                              SPNG_DECODE_TRNS) != 0)
+    } else if (indexed) {
+        std::vector<uchar> indices(size_t(w) * size_t(h));
+        if (spng_decode_image(png.get(), indices.data(), indices.size(), format, flags) != 0)
             return std::nullopt;
         for (int y = 0; y < h; ++y)
-            RgbaToArgb(bits + y * stride, w);
+            finish(bits + y * stride, indices.data() + size_t(y) * size_t(w));
+    } else {
+        if (spng_decode_image(png.get(), bits, size_t(image.sizeInBytes()), format, flags) != 0)
+            return std::nullopt;
+        for (int y = 0; y < h; ++y)
+            finish(bits + y * stride, nullptr);
     }
     // Chunks after the pixels (text) are known only now.
     if (HasTextOrColour(png.get()))
@@ -235,21 +226,15 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
 
 } // namespace
 
-std::optional<QImage> FastDecodeFile(const QString& FileName)
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes)
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray head = file.peek(8);
-    const bool jpeg = head.startsWith("\xFF\xD8\xFF");
-    const bool png = head.startsWith("\x89PNG\r\n\x1A\n");
-    if (!jpeg && !png)
-        return std::nullopt;
     // Larger files than any picture of the largest size could need are left
     // to the readers, whose checks apply.
-    if (file.size() > FastDecodeMaxPixels * 4)
+    if (Bytes.size() > FastDecodeMaxPixels * 4)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    return jpeg ? DecodeJpeg(bytes) : DecodePng(bytes);
+    if (Bytes.startsWith("\xFF\xD8\xFF"))
+        return DecodeJpeg(Bytes);
+    if (Bytes.startsWith("\x89PNG\r\n\x1A\n"))
+        return DecodePng(Bytes);
+    return std::nullopt;
 }

@@ -9,13 +9,15 @@
 // Only the kinds whose result is known to match are taken: baseline,
 // extended and progressive JPEG in grey or colour without a colour profile
 // or comments; 8-bit PNG without transparency chunks beside a palette, gamma,
-// colour profile or text. Everything else, a picture over
+// colour profile or text (palette pictures are coloured through a table made
+// as Qt's reader makes it, so that indices past the palette come out alike).
+// Everything else, a picture over
 // FastDecodeMaxPixels (its size read from the header before anything is
 // allocated) and any decoder error or warning give no result, and the caller
 // reads the file with Qt's readers instead.
 
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 
 #include <cstdint>
 #include <optional>
@@ -25,6 +27,6 @@
 constexpr int64_t FastDecodeMaxPixels = int64_t(1) << 26;
 
 // Format_RGB32 for pictures without alpha, Format_ARGB32 with alpha, as
-// NormalizeDecoded gives; nothing when the file is not one of the kinds
+// NormalizeDecoded gives; nothing when the bytes are not one of the kinds
 // above.
-std::optional<QImage> FastDecodeFile(const QString& FileName);
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes);

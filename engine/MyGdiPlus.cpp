@@ -2,6 +2,7 @@
 
 #include "BitmapMemory.h"
 #include "DecodeBudget.h"
+#include "DecodeCost.h"
 #include "FastDecode.h"
 #include "FastEncode.h"
 #include "FileWriter.h"
@@ -9,6 +10,7 @@
 #include "UniFuncs.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -78,36 +80,41 @@ QImage NormalizeDecoded(const QImage& image)
 
 namespace {
 
-// The pixel format the reader decodes into; unknown without a size. Some
-// readers answer a damaged header with a value that is no format at all.
-QImage::Format ReaderFormat(QImageReader& reader, const QSize& size)
-{
-    if (!size.isValid())
-        return QImage::Format_Invalid;
-    const int format = static_cast<int>(reader.imageFormat());
-    return format > 0 && format < QImage::NImageFormats ? static_cast<QImage::Format>(format)
-                                                        : QImage::Format_Invalid;
-}
-
-// The size is read from the header and checked before anything is decoded.
+// What decoding takes is read from the header and checked before anything is
+// decoded; Whole, the picture's bytes when they were read into memory, goes
+// to the fast decoders first.
 QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
-                const QSize& scaledSize = QSize())
+                const QSize& scaledSize = QSize(), const QByteArray* whole = nullptr)
 {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
-    const QSize size = reader.size();
-    const QImage::Format format = ReaderFormat(reader, size);
+    const TDecodeCost cost = ReadDecodeCost(*reader.device(), reader);
     if (budget)
-        budget->Charge(size, format);
-    CheckPictureSize(budget ? budget->FileName() : fileName, size, format);
+        budget->Charge(cost);
+    CheckPictureSize(budget ? budget->FileName() : fileName, cost);
+    // JPEG and PNG of the common kinds at their own size, straight into
+    // 32-bit bitmaps.
+    if (whole && !scaledSize.isValid())
+        if (std::optional<QImage> fast = FastDecodeBytes(*whole))
+            return *std::move(fast);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
     QImage image;
     if (!reader.read(&image))
         return QImage();
-    if (budget && !size.isValid())
+    if (budget && !cost.Known())
         budget->Decoded(image);
     return NormalizeDecoded(image);
+}
+
+// JPEG and PNG files are read into memory whole, for the fast decoders and
+// so that a JPEG's scans are counted from the same bytes; the others are
+// read by their readers from the file.
+bool ReadWhole(QFile& file)
+{
+    const QByteArray head = file.peek(8);
+    return (head.startsWith("\xFF\xD8\xFF") || head.startsWith("\x89PNG\r\n\x1A\n")) &&
+           file.size() <= FastDecodeMaxPixels * 4;
 }
 
 } // namespace
@@ -115,20 +122,36 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
     PrepareImageDecoding();
-    // JPEG and PNG of the common kinds at their own size, straight into
-    // 32-bit bitmaps; FastDecodeFile takes only sizes within the allowance.
-    if (!scaledSize.isValid())
-        if (std::optional<QImage> fast = FastDecodeFile(fileName))
-            return *std::move(fast);
-    QImageReader reader(fileName);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    if (ReadWhole(file)) {
+        const QByteArray bytes = file.readAll();
+        file.close();
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes);
+    }
+    QImageReader reader(&file);
     return ReadWith(reader, fileName, nullptr, scaledSize);
 }
 
 QSize ImageFileSize(const QString& fileName)
 {
-    QImageReader reader(fileName);
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QSize();
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
-    return reader.size();
+    // The size the decoder gives, where the header says more than the
+    // reader; a JPEG's reader gives its frame's, and its scans need no walk.
+    const QSize size = reader.size();
+    if (file.peek(3).startsWith("\xFF\xD8\xFF"))
+        return size;
+    const TDecodeCost cost = ReadDecodeCost(file, reader);
+    return cost.Known() ? cost.Size : size;
 }
 
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget)

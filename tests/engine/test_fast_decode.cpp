@@ -75,6 +75,12 @@ QString Truncated(const TTempDir& dir, const QString& file)
     return dir.write(QStringLiteral("truncated.jpg"), f.read(f.size() / 2));
 }
 
+std::optional<QImage> FastDecodeFile(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? FastDecodeBytes(f.readAll()) : std::nullopt;
+}
+
 void ExpectSameAsQt(const QString& file)
 {
     SCOPED_TRACE(file.toStdString());
@@ -117,6 +123,15 @@ TEST(FastDecodeTest, JpegKindsGiveQtsPixels)
     ASSERT_GT(jfif, 0);
     bytes[jfif + 7] = 2;
     ExpectSameAsQt(dir.write("dpcm.jpg", bytes));
+    // A JFIF header given twice, where the decoder keeps the last, and one
+    // too short to be read, which it ignores.
+    QByteArray second = bytes.mid(jfif - 4, 18);
+    second[11] = 1;
+    second[13] = 72;
+    ExpectSameAsQt(dir.write("twice.jpg", bytes.left(jfif + 14) + second + bytes.mid(jfif + 14)));
+    bytes[jfif - 1] = 14;
+    bytes.remove(jfif + 12, 2);
+    ExpectSameAsQt(dir.write("short.jpg", bytes));
 }
 
 TEST(FastDecodeTest, PngKindsGiveQtsPixels)
@@ -134,6 +149,12 @@ TEST(FastDecodeTest, PngKindsGiveQtsPixels)
     ExpectSameAsQt(Save(dir, "palette.png", palette, "PNG"));
     palette.setColorTable({qRgba(255, 0, 0, 0), qRgba(0, 255, 0, 128), qRgb(1, 2, 3)});
     ExpectSameAsQt(Save(dir, "palette_alpha.png", palette, "PNG"));
+    // Indices past the palette.
+    for (int y = 0; y < 30; ++y)
+        palette.scanLine(y)[y] = uchar(3 + y);
+    ExpectSameAsQt(Save(dir, "past_palette_alpha.png", palette, "PNG"));
+    palette.setColorTable({qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(1, 2, 3)});
+    ExpectSameAsQt(Save(dir, "past_palette.png", palette, "PNG"));
     QImage dense = rgba;
     dense.setDotsPerMeterX(5000);
     dense.setDotsPerMeterY(7000);

@@ -6,6 +6,9 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QtEndian>
+
+#include <zlib.h>
 
 namespace CraftedFiles {
 
@@ -33,6 +36,49 @@ QByteArray Header(char Type)
     return QByteArray("OKX\0\0", 5) + Type;
 }
 
+QByteArray Big32(uint32_t Value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(Value, bytes.data());
+    return bytes;
+}
+
+QByteArray Little16(int Value)
+{
+    return QByteArray(1, char(Value & 0xFF)) + char((Value >> 8) & 0xFF);
+}
+
+QByteArray PngChunk(const char* Type, const QByteArray& Data)
+{
+    const QByteArray typed = QByteArray(Type) + Data;
+    const auto* bytes = reinterpret_cast<const Bytef*>(typed.constData());
+    return Big32(uint32_t(Data.size())) + typed +
+           Big32(uint32_t(crc32(0, bytes, uInt(typed.size()))));
+}
+
+// Rows of zeros, each with its filter byte, deflated a row at a time.
+QByteArray DeflatedZeros(int Rows, int RowBytes)
+{
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    const QByteArray row(RowBytes + 1, '\0');
+    QByteArray out;
+    QByteArray chunk(1 << 16, '\0');
+    for (int y = 0; y < Rows; ++y) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+        stream.avail_in = uInt(row.size());
+        const int flush = y + 1 == Rows ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+            stream.avail_out = uInt(chunk.size());
+            deflate(&stream, flush);
+            out += chunk.left(chunk.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
 } // namespace
 
 QByteArray JpegDeclaring(QSize Size, int Seed, int Side)
@@ -54,6 +100,61 @@ QByteArray JpegDeclaring(QSize Size, int Seed, int Side)
     bytes[sof + 7] = char(Size.width() >> 8);
     bytes[sof + 8] = char(Size.width() & 0xFF);
     return bytes;
+}
+
+QByteArray ProgressiveJpeg(QSize Size, int Scans)
+{
+    QImage noise(64, 64, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            noise.setPixel(x, y, 0xFF000000u | (random.generate() & 0xFFFFFFu));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(noise);
+    // The progressive frame header: FF C2, length, precision, height, width,
+    // three components of id, sampling and table.
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC2", 2));
+    bytes.replace(sof + 5, 4, Big32(uint32_t(Size.height() << 16 | Size.width())));
+    for (int c = 0; c < 3; ++c)
+        bytes[sof + 11 + 3 * c] = 0x11;
+    const qsizetype last = bytes.lastIndexOf(QByteArray("\xFF\xDA", 2));
+    const QByteArray scan = bytes.mid(last, bytes.size() - 2 - last);
+    const int count = int(bytes.count(QByteArray("\xFF\xDA", 2)));
+    bytes.chop(2);
+    for (int i = count; i < Scans; ++i)
+        bytes += scan;
+    return bytes + "\xFF\xD9";
+}
+
+QByteArray GifOnScreen(QSize Screen)
+{
+    // Two colours; the frame's data is a clear code and the end (LZW of
+    // 2-bit codes, 3 bits each).
+    return "GIF89a" + Little16(Screen.width()) + Little16(Screen.height()) +
+           QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF", 9) + "," + Little16(0) + Little16(0) +
+           Little16(16) + Little16(16) + QByteArray("\0\x02\x01\x2C\0;", 7);
+}
+
+QByteArray Png(QSize Size, int Depth, int ColourType)
+{
+    const int channels = ColourType == 6 ? 4 : ColourType == 2 ? 3 : ColourType == 4 ? 2 : 1;
+    const QByteArray header = Big32(uint32_t(Size.width())) + Big32(uint32_t(Size.height())) +
+                              char(Depth) + char(ColourType) + QByteArray(3, '\0');
+    return "\x89PNG\r\n\x1A\n" + PngChunk("IHDR", header) +
+           PngChunk("IDAT", DeflatedZeros(Size.height(), Size.width() * channels * Depth / 8)) +
+           PngChunk("IEND", QByteArray());
+}
+
+QByteArray IcoHolding(const QByteArray& Picture)
+{
+    const QByteArray entry = QByteArray("\x10\x10\0\0\x01\0\x20\0", 8);
+    QByteArray size(4, '\0');
+    qToLittleEndian(uint32_t(Picture.size()), size.data());
+    return QByteArray("\0\0\x01\0\x01\0", 6) + entry + size + QByteArray("\x16\0\0\0", 4) + Picture;
 }
 
 QByteArray PictureFrameFile(const QByteArray (&Pieces)[12])
@@ -114,7 +215,14 @@ bool WriteMemoryCases(const QString& Folder)
     QByteArray pieces[12];
     for (int i = 0; i < 12; ++i)
         pieces[i] = JpegDeclaring(huge, i, 345);
+    const QByteArray gif = GifOnScreen(QSize(10000, 10000));
+    const QByteArray ico = IcoHolding(Png(QSize(10000, 10000)));
     return WriteFile(Folder + "/declares16000.jpg", jpeg) &&
+           WriteFile(Folder + "/gifs.okx", PictureFrameFile(gif)) &&
+           WriteFile(Folder + "/icos.okx", PictureFrameFile(ico)) &&
+           WriteFile(Folder + "/screen9000.gif", GifOnScreen(QSize(9000, 9000))) &&
+           WriteFile(Folder + "/progressive.jpg", ProgressiveJpeg(QSize(11585, 11585))) &&
+           WriteFile(Folder + "/scans.jpg", ProgressiveJpeg(QSize(64, 64), 600)) &&
            WriteFile(Folder + "/declares16000.okx", PictureFrameFile(pieces)) &&
            WriteFile(Folder + "/texture16000.okx", SimpleFrameFile(jpeg)) &&
            WriteFile(Folder + "/photo100mp.jpg", Photo(QSize(11547, 8660)));

@@ -15,6 +15,20 @@ namespace CraftedFiles {
 // noise; Side is the side of the noise picture that is actually encoded.
 QByteArray JpegDeclaring(QSize Size, int Seed = 0, int Side = 64);
 
+// A progressive JPEG of noise whose frame header declares Size with every
+// colour at full resolution, its last scan repeated until it has Scans.
+QByteArray ProgressiveJpeg(QSize Size, int Scans = 0);
+
+// A GIF whose first frame of 16 x 16 lies on a logical screen of Screen.
+QByteArray GifOnScreen(QSize Screen);
+
+// A PNG of Size at Depth bits a channel in ColourType, every pixel zero, so
+// that it decodes whole from a few hundred kilobytes.
+QByteArray Png(QSize Size, int Depth = 8, int ColourType = 6);
+
+// An ICO whose one entry says 16 x 16 and holds Picture.
+QByteArray IcoHolding(const QByteArray& Picture);
+
 // A picture frame file (type 2) whose twelve pieces are the given JPEG.
 QByteArray PictureFrameFile(const QByteArray& Piece);
 // The same with twelve different pieces.
@@ -35,6 +49,13 @@ bool WriteFile(const QString& Path, const QByteArray& Bytes);
 //                      JPEGs each declare 16000 x 16000
 //   texture16000.okx   a simple frame file carrying declares16000.jpg
 //   photo100mp.jpg     a real photo of 11547 x 8660 (100 megapixels)
+//   gifs.okx           a picture frame file of twelve GIFs, each a 16 x 16
+//                      frame on a screen of 10000 x 10000
+//   icos.okx           the same with ICOs whose 16 x 16 entry holds a PNG of
+//                      10000 x 10000
+//   screen9000.gif     a 16 x 16 frame on a screen of 9000 x 9000
+//   progressive.jpg    a progressive JPEG declaring 11585 x 11585 (4:4:4)
+//   scans.jpg          a progressive JPEG of 600 scans
 bool WriteMemoryCases(const QString& Folder);
 
 } // namespace CraftedFiles

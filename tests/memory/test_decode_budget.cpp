@@ -99,6 +99,41 @@ TEST_F(DecodeBudgetTest, FrameFileOverItsBudgetFailsToLoadNamingIt)
     }
 }
 
+TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
+{
+    // A GIF's logical screen and the PNG in an ICO, not the 16 x 16 their
+    // readers give: alone each opens, twelve in a frame file do not.
+    const QByteArray gif = CraftedFiles::GifOnScreen(QSize(10000, 10000));
+    const QByteArray ico = CraftedFiles::IcoHolding(CraftedFiles::Png(QSize(10000, 10000)));
+    for (const QByteArray& picture : {gif, ico}) {
+        EXPECT_EQ(ImageFileSize(Write(QStringLiteral("picture"), picture)), QSize(10000, 10000));
+        const QString frame =
+            Write(QStringLiteral("pictures.okx"), CraftedFiles::PictureFrameFile(picture));
+        TPicFrameMaker maker;
+        EXPECT_EQ(Refusal([&] { maker.LoadFromFile(frame); }),
+                  QStringLiteral("The frame file %1 is too large: its pictures need more than "
+                                 "256 MB")
+                      .arg(frame));
+    }
+
+    // The decoder's own memory: 16-bit pixels beside their conversion to 32
+    // bits, and a progressive JPEG's coefficients, which take the largest
+    // picture past what one decode may hold.
+    const QString deep = Write(QStringLiteral("deep.png"), CraftedFiles::Png(QSize(4000, 3000), 16));
+    EXPECT_EQ(DecodePeakBytes(deep), int64_t(4000) * 3000 * (8 + 4));
+    const QString progressive =
+        Write(QStringLiteral("progressive.jpg"), CraftedFiles::ProgressiveJpeg(QSize(11585, 11585)));
+    EXPECT_EQ(Refusal([&] { DecodeImageFile(progressive); }),
+              QStringLiteral("The picture file %1 is too large: 11585 x 11585 pixels")
+                  .arg(progressive));
+
+    // Scans are counted before either decoder starts on them.
+    const QString scans =
+        Write(QStringLiteral("scans.jpg"), CraftedFiles::ProgressiveJpeg(QSize(64, 64), 600));
+    EXPECT_EQ(Refusal([&] { DecodeImageFile(scans); }),
+              QStringLiteral("The picture file %1 has too many scans to be read: 600").arg(scans));
+}
+
 TEST_F(DecodeBudgetTest, DesignerRefusesAPictureNoFrameFileCouldHold)
 {
     // 81 megapixels open as a photo but take more than a frame file's budget.

@@ -1,0 +1,46 @@
+#pragma once
+
+// What decoding a picture will take, read from its header before a pixel is
+// decoded. A reader's own size is not always what its decoder allocates: a
+// GIF reader gives the first frame while the decoder paints it on the whole
+// logical screen, an ICO or ICNS reader gives its directory's size while the
+// PNG inside decodes at its own, and some decoders hold far more than the
+// picture while they work (the coefficients of a progressive JPEG, pixels of
+// 16 bits a channel before their conversion to 32 bits, the canvas of an
+// animation). Where the format's header says more than its reader, the
+// header is read here; for the other formats the reader's size and pixel
+// format are taken as they are.
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+class QImageReader;
+class QIODevice;
+
+struct TDecodeCost
+{
+    // The largest picture the decoder makes; invalid when nothing tells.
+    QSize Size;
+    // That picture at 32 bits a pixel, or wider where it is decoded wider.
+    int64_t PictureBytes = 0;
+    // The most the decode holds at once: the decoder's pictures, its working
+    // memory and the conversion to 32 bits.
+    int64_t PeakBytes = 0;
+    // For a JPEG: its scans and the blocks they cover together, the work of
+    // reading them whether they carry data or not.
+    int Scans = 0;
+    int64_t ScanBlocks = 0;
+
+    bool Known() const { return Size.isValid() && !Size.isEmpty(); }
+};
+
+// The cost of the picture in Device, read from its current position, which
+// is kept. Reader reads the same device, still at that position; its size
+// and pixel format serve the formats whose header it reads as it is.
+TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader);
+
+// What decoding the picture file takes at its peak, in bytes, read from its
+// header; 0 when it cannot be told.
+int64_t DecodePeakBytes(const QString& FileName);

@@ -166,8 +166,18 @@ private:
 // "image/png"); where several match, the last one wins. Empty when none.
 QByteArray FindEncoderForMimeType(const QByteArray& mimeType);
 
+// The most rows or columns a JPEG holds (libjpeg's limit; the frame header
+// itself would take 65535).
+constexpr int MaxJpegSide = 65500;
+// Whether a picture of Size fits in a JPEG.
+bool JpegHolds(const QSize& Size);
+// Raises EImagingError "The picture of W x H pixels cannot be saved as JPEG:
+// ..." when it does not.
+void CheckJpegSize(const QSize& Size);
+
 // Encodes Image into Device with the encoder of MimeType; Quality -1 means
-// no quality parameter. False when there is no encoder or it fails.
+// no quality parameter. False when there is no encoder or it fails, and for
+// a JPEG of a picture that JPEG cannot hold, before anything is written.
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
 

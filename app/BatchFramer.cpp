@@ -182,18 +182,27 @@ void TBatchFramer::CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int3
         throw EPhotoSkipped("band width out of range");
     if (Bands.AddedWidth >= BW || Bands.AddedHeight >= BH)
         throw EPhotoSkipped("the frame leaves no room in the box");
-    if (Bands.InDesignRanges)
-        return;
     const QSize output =
         MakerOutputSize(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth, Bands.AddedHeight);
-    if (output.width() > BW || output.height() > BH)
+    if (!Bands.InDesignRanges && (output.width() > BW || output.height() > BH))
         throw EPhotoSkipped("band width out of range");
+    CheckOutputSize(output);
+}
+
+void TBatchFramer::CheckOutputSize(QSize Output)
+{
+    if (!JpegHolds(Output))
+        throw EPhotoSkipped(QStringLiteral("the output of %1 x %2 pixels is too large for JPEG")
+                                .arg(Output.width())
+                                .arg(Output.height())
+                                .toStdString());
 }
 
 QImage TBatchFramer::CheckedOutput(QImage Output)
 {
     if (Output.isNull())
         throw EPhotoSkipped("the output would have no pixels");
+    CheckOutputSize(Output.size());
     return Output;
 }
 

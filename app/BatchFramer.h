@@ -101,11 +101,14 @@ public:
 
     // Raise EPhotoSkipped: for a photo that did not decode; for bands that
     // cannot frame a w x h photo in the box BW x BH (they add a negative
-    // size, they alone fill a side of the box, or they lie out of the
-    // designers' ranges and the output would not lie within the box); for
-    // an output without pixels.
+    // size, they alone fill a side of the box, they lie out of the
+    // designers' ranges and the output would not lie within the box, or the
+    // output would be larger than JPEG holds), before the frame is rendered;
+    // for an output size larger than JPEG holds; for an output without
+    // pixels or larger than JPEG holds.
     static void CheckPhoto(const QImage& Photo);
     static void CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH);
+    static void CheckOutputSize(QSize Output);
     static QImage CheckedOutput(QImage Output);
 
     // The whole output of one photo file: the photo decoded, framed with the

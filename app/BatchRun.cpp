@@ -174,6 +174,7 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {
             const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
+            TBatchFramer::CheckOutputSize(size);
             const QImage frame = m_pngFrame->FrameAt(size);
             TBatchFramer::CheckPngFrame(frame, m_frameFile);
             if (!size.isEmpty()) {

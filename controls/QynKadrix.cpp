@@ -483,6 +483,7 @@ QImage TQynKadrix::ComposeBitmap(double scale)
 void TQynKadrix::SaveJPEG(const QString& fileName, double scale)
 {
     const QImage bitmap = ComposeBitmap(scale);
+    CheckJpegSize(bitmap.size());
     const bool written = WriteFileAtomically(fileName, [&bitmap](QIODevice& device) {
         return EncodeImage(bitmap, &device, "image/jpeg", 100);
     });

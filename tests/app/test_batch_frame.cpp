@@ -522,6 +522,27 @@ TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)
                           QStringLiteral(": the frame leaves no room in the box"));
 }
 
+TEST_F(BatchFrameTest, OutputsTallerThanJpegHoldsAreListedAndNothingIsWritten)
+{
+    const QString tall = Photo(QStringLiteral("tall.jpg"), 100, 10000);
+    const QByteArray original = ReadAll(tall);
+    for (const bool png : {true, false}) {
+        Restart();
+        ToOutputPage({tall}, png ? QString() : WriteSimpleFrame(File(QStringLiteral("f.okx")), 20),
+                     png);
+        QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+        QTest::mouseClick(wizard->rgbSizeItems->button(7), Qt::LeftButton);
+        wizard->edtX->setText(QStringLiteral("1000"));
+        wizard->edtY->setText(QStringLiteral("70000"));
+        const QString text = Next();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("This photo was not framed:\n") + tall +
+                                    QStringLiteral(": the output of ")) &&
+                    text.endsWith(QStringLiteral(" x 70000 pixels is too large for JPEG")))
+            << text.toStdString();
+        EXPECT_EQ(ReadAll(tall), original);
+    }
+}
+
 TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)
 {
     const QString png = Photo(QStringLiteral("a.png"), 40, 30);

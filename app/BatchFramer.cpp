@@ -1,5 +1,6 @@
 #include "BatchFramer.h"
 
+#include "DecodeBudget.h"
 #include "DesignRanges.h"
 #include "ExtMath.h"
 #include "FrameMaker.h"
@@ -143,6 +144,9 @@ std::unique_ptr<TFrameMakerBase> TBatchFramer::LoadFrame(const QString& FrameFil
         // The output size follows from the frame's bands, for every photo.
         return LoadKnownFrameMaker(FrameFile, 0, 0);
     } catch (const EFOpenError&) {
+        throw;
+    } catch (const EPictureTooLarge&) {
+        // The decode budget's own message names the file and says why.
         throw;
     } catch (const std::exception&) {
         throw EFOpenError(FileMessage("Cannot read the frame file %1", FrameFile));

@@ -83,7 +83,8 @@ public:
 
     // The frame file loaded into the generator of its type. Every error
     // names the file: EFOpenError when it cannot be opened or its type has
-    // no generator, EFOpenError "Cannot read the frame file" for the rest.
+    // no generator, EPictureTooLarge when its pictures are over the decode
+    // budget, EFOpenError "Cannot read the frame file" for the rest.
     static std::unique_ptr<TFrameMakerBase> LoadFrame(const QString& FrameFile);
     // Raises EImagingError naming FileName when the PNG frame did not decode.
     static void CheckPngFrame(const QImage& PngFrame, const QString& FileName);

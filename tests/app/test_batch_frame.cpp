@@ -3,6 +3,7 @@
 // key filter, the previews and whole runs with their output files.
 
 #include "BatchFrame.h"
+#include "CraftedFiles.h"
 #include "FrameMaker.h"
 #include "MainForm.h"
 #include "ModalDriver.h"
@@ -455,6 +456,17 @@ TEST_F(BatchFrameTest, AFrameThatCannotBeReadIsNamedBeforeAnyPhotoIsTouched)
     ToOutputPage({a}, broken, false);
     QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
     EXPECT_EQ(Next(), QStringLiteral("Cannot read the frame file ") + broken);
+    EXPECT_EQ(ReadAll(a), original);
+
+    // One whose pictures are over its budget, in the budget's own words.
+    Restart();
+    const QString heavy = folder.write(
+        QStringLiteral("heavy.okx"),
+        CraftedFiles::SimpleFrameFile(CraftedFiles::JpegDeclaring(QSize(16000, 16000))));
+    ToOutputPage({a}, heavy, false);
+    const QString text = Next();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The frame file %1 is too large: ").arg(heavy)))
+        << text.toStdString();
     EXPECT_EQ(ReadAll(a), original);
 }
 

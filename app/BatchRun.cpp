@@ -7,6 +7,7 @@
 #include "HandlerGuard.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
+#include "UniFuncs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,7 +61,8 @@ int64_t FramingCost(const QString& Photo, QSize Box)
 }
 
 // An output is the photo's own file or a new one, never another photo of the
-// list nor the frame: a photo whose output would be one is refused.
+// list nor the frame: a photo whose output would be one is refused. So is a
+// photo that is no regular file: reading a named pipe would never end.
 std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QString& FrameFile)
 {
     const QString frameKey = FileKey(FrameFile);
@@ -68,6 +70,9 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QS
     for (const TBatchJob& job : Jobs)
         photos.insert(FileKey(job.Photo));
     for (TBatchJob& job : Jobs) {
+        const QString kind = NotAFileKind(job.Photo);
+        if (job.Refused.isEmpty() && !kind.isEmpty())
+            job.Refused = QStringLiteral("the photo is %1, not a file").arg(kind);
         const QString output = FileKey(job.Output);
         if (job.Refused.isEmpty() && output != FileKey(job.Photo) && photos.count(output))
             job.Refused = QStringLiteral("the output would replace another photo of the list");

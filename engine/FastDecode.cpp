@@ -2,6 +2,7 @@
 
 #include "BitmapMemory.h"
 #include "DecodeBudget.h"
+#include "UniFuncs.h"
 
 #include <QFile>
 
@@ -237,8 +238,8 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
 
 std::optional<QImage> FastDecodeFile(const QString& FileName)
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, FileName))
         return std::nullopt;
     const QByteArray head = file.peek(8);
     const bool jpeg = head.startsWith("\xFF\xD8\xFF");

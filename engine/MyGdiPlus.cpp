@@ -6,8 +6,10 @@
 #include "FastEncode.h"
 #include "FileWriter.h"
 #include "PixelPass.h"
+#include "UniFuncs.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -114,18 +116,25 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
     PrepareImageDecoding();
+    CheckRegularFile(fileName);
+    QFile file;
+    if (!OpenRegularFile(file, fileName))
+        return QImage();
     // JPEG and PNG of the common kinds at their own size, straight into
     // 32-bit bitmaps; FastDecodeFile takes only sizes within the allowance.
     if (!scaledSize.isValid())
         if (std::optional<QImage> fast = FastDecodeFile(fileName))
             return *std::move(fast);
-    QImageReader reader(fileName);
+    QImageReader reader(&file);
     return ReadWith(reader, fileName, nullptr, scaledSize);
 }
 
 QSize ImageFileSize(const QString& fileName)
 {
-    QImageReader reader(fileName);
+    QFile file;
+    if (!OpenRegularFile(file, fileName))
+        return QSize();
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     return reader.size();
 }

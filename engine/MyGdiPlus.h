@@ -90,12 +90,14 @@ QImage CopyBitmap(const QImage& image);
 // before a pixel is allocated, and one that does not fit in what remains of
 // Budget raises the budget's error (DecodeBudget.h). A valid ScaledSize
 // decodes the picture reduced (or enlarged) to exactly that size.
+// DecodeImageFile raises ENotAFile naming a path that is no regular file
+// (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the
-// file cannot be read.
+// file cannot be read or is no regular file.
 QSize ImageFileSize(const QString& fileName);
 
 // Sets the image readers' allocation limit once per process

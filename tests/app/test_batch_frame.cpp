@@ -32,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString WriteSimpleFrame(const QString& fileName, int32_t band)
@@ -553,6 +555,27 @@ TEST_F(BatchFrameTest, OutputsTallerThanJpegHoldsAreListedAndNothingIsWritten)
             << text.toStdString();
         EXPECT_EQ(ReadAll(tall), original);
     }
+}
+
+TEST_F(BatchFrameTest, NamedPipesAreRefusedByNameWithoutWaitingForAWriter)
+{
+    const QString pipe = File(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // A link to a photo is the photo.
+    const QString link = File(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(QFile::link(Photo(QStringLiteral("a.jpg"), 320, 240), link));
+    ToOutputPage({pipe, link});
+    EXPECT_EQ(Next(), QStringLiteral("This photo was not framed:\n") + pipe +
+                          QStringLiteral(": the photo is a named pipe, not a file"));
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Prelink.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+
+    // Opened as a photo, through the picture dialog and its preview.
+    AnswerFileDialog(pipe);
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    window->mOpenPhoto->trigger();
+    EXPECT_EQ(message, QStringLiteral("Cannot read %1: it is a named pipe, not a file").arg(pipe));
 }
 
 TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)

@@ -165,6 +165,16 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
         throw EPhotoSkipped("the photo cannot be read");
 }
 
+QImage TBatchFramer::ReadPhoto(const QString& Photo)
+{
+    QImage photo = DecodeImageFile(Photo);
+    CheckPhoto(photo);
+    // The decoders fill the missing part of a JPEG cut short with grey.
+    if (IsDamagedPictureFile(Photo))
+        throw EPhotoSkipped("the photo is damaged");
+    return photo;
+}
+
 TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
 {
     using namespace DesignRanges;
@@ -213,8 +223,7 @@ QImage TBatchFramer::CheckedOutput(QImage Output)
 QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
                                 QSize Box)
 {
-    const QImage photo = DecodeImageFile(Photo);
-    CheckPhoto(photo);
+    const QImage photo = ReadPhoto(Photo);
     if (IsPngFrame) {
         const QImage frame = DecodeImageFile(FrameFile);
         CheckPngFrame(frame, FrameFile);

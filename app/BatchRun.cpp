@@ -173,8 +173,7 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
     // The photo is decoded, framed and let go before its output is written.
     QImage output;
     {
-        const QImage photo = DecodeImageFile(Job.Photo);
-        TBatchFramer::CheckPhoto(photo);
+        const QImage photo = TBatchFramer::ReadPhoto(Job.Photo);
         const int32_t BW = m_box.width();
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {

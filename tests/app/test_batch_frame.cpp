@@ -578,6 +578,37 @@ TEST_F(BatchFrameTest, NamedPipesAreRefusedByNameWithoutWaitingForAWriter)
     EXPECT_EQ(message, QStringLiteral("Cannot read %1: it is a named pipe, not a file").arg(pipe));
 }
 
+TEST_F(BatchFrameTest, DamagedPhotosAreListedAndTheirOriginalsKept)
+{
+    // JPEGs cut short decode with a grey lower half: one of the kind the
+    // fast decoder reads, and one with a comment, which Qt's reader reads.
+    QStringList cut;
+    for (const bool comment : {false, true}) {
+        QImage picture = MakeGradient(320, 240);
+        if (comment)
+            picture.setText(QStringLiteral("Description"), QStringLiteral("cut short"));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "JPG"));
+        ASSERT_EQ(bytes.contains("\xFF\xFE"), comment);
+        cut << folder.write(comment ? QStringLiteral("noted.jpg") : QStringLiteral("plain.jpg"),
+                            bytes.left(bytes.size() * 3 / 4));
+        ASSERT_EQ(DecodeImageFile(cut.back()).size(), QSize(320, 240));
+    }
+    const QByteArray plain = ReadAll(cut[0]);
+    const QByteArray noted = ReadAll(cut[1]);
+    const QString whole = Photo(QStringLiteral("whole.jpg"), 320, 240);
+    ToOutputPage({cut[0], whole, cut[1]});
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    EXPECT_EQ(Next(), QStringLiteral("These 2 photos were not framed:\n") + cut[0] +
+                          QStringLiteral(": the photo is damaged\n") + cut[1] +
+                          QStringLiteral(": the photo is damaged"));
+    EXPECT_EQ(ReadAll(cut[0]), plain);
+    EXPECT_EQ(ReadAll(cut[1]), noted);
+    EXPECT_EQ(DecodeImageFile(whole).size(), QSize(800, 600));
+}
+
 TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)
 {
     const QString png = Photo(QStringLiteral("a.png"), 40, 30);

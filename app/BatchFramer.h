@@ -108,12 +108,13 @@ public:
     // for an output size larger than JPEG holds; for an output without
     // pixels or larger than JPEG holds.
     static void CheckPhoto(const QImage& Photo);
-    // The photo file decoded; raises what decoding raises, and EPhotoSkipped
-    // for a photo that does not decode or is damaged (IsDamagedPictureFile).
-    static QImage ReadPhoto(const QString& Photo);
     static void CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH);
     static void CheckOutputSize(QSize Output);
     static QImage CheckedOutput(QImage Output);
+
+    // The photo file decoded; raises what decoding raises, and EPhotoSkipped
+    // for a photo that does not decode or is damaged (IsDamagedPictureFile).
+    static QImage ReadPhoto(const QString& Photo);
 
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted

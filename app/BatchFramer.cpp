@@ -1,5 +1,6 @@
 #include "BatchFramer.h"
 
+#include "DecodeBudget.h"
 #include "ExtMath.h"
 #include "FrameMaker.h"
 #include "IntegerText.h"
@@ -143,6 +144,9 @@ std::unique_ptr<TFrameMakerBase> TBatchFramer::LoadFrame(const QString& FrameFil
         return LoadKnownFrameMaker(FrameFile, 0, 0);
     } catch (const EFOpenError&) {
         throw;
+    } catch (const EPictureTooLarge&) {
+        // The decode budget's own message names the file and says why.
+        throw;
     } catch (const std::exception&) {
         throw EFOpenError(FileMessage("Cannot read the frame file %1", FrameFile));
     }
@@ -160,6 +164,16 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
         throw EPhotoSkipped("the photo cannot be read");
 }
 
+QImage TBatchFramer::ReadPhoto(const QString& Photo)
+{
+    QImage photo = DecodeImageFile(Photo);
+    CheckPhoto(photo);
+    // The decoders fill the missing part of a JPEG cut short with grey.
+    if (IsDamagedPictureFile(Photo))
+        throw EPhotoSkipped("the photo is damaged");
+    return photo;
+}
+
 TBatchFramer::TBands TBatchFramer::BandsOf(const TFrameMakerBase& Maker)
 {
     return TBands{Maker.GetAddedWidth(), Maker.GetAddedHeight()};
@@ -175,20 +189,31 @@ void TBatchFramer::CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int3
         return;
     if (FrameScale(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth, Bands.AddedHeight) <= 0)
         throw EPhotoSkipped("the frame leaves no room in the box");
+    CheckOutputSize(MakerOutputSize(Photo.width(), Photo.height(), BW, BH, Bands.AddedWidth,
+                                    Bands.AddedHeight));
+}
+
+void TBatchFramer::CheckOutputSize(QSize Output)
+{
+    if (!JpegHolds(Output))
+        throw EPhotoSkipped(QStringLiteral("the output of %1 x %2 pixels is too large for JPEG")
+                                .arg(Output.width())
+                                .arg(Output.height())
+                                .toStdString());
 }
 
 QImage TBatchFramer::CheckedOutput(QImage Output)
 {
     if (Output.isNull())
         throw EPhotoSkipped("the output would have no pixels");
+    CheckOutputSize(Output.size());
     return Output;
 }
 
 QImage TBatchFramer::FramePhoto(const QString& Photo, const QString& FrameFile, bool IsPngFrame,
                                 QSize Box)
 {
-    const QImage photo = DecodeImageFile(Photo);
-    CheckPhoto(photo);
+    const QImage photo = ReadPhoto(Photo);
     if (IsPngFrame) {
         const QImage frame = DecodeImageFile(FrameFile);
         CheckPngFrame(frame, FrameFile);

@@ -83,7 +83,8 @@ public:
 
     // The frame file loaded into the generator of its type. Every error
     // names the file: EFOpenError when it cannot be opened or its type has
-    // no generator, EFOpenError "Cannot read the frame file" for the rest.
+    // no generator, EPictureTooLarge when its pictures are over the decode
+    // budget, EFOpenError "Cannot read the frame file" for the rest.
     static std::unique_ptr<TFrameMakerBase> LoadFrame(const QString& FrameFile);
     // Raises EImagingError naming FileName when the PNG frame did not decode.
     static void CheckPngFrame(const QImage& PngFrame, const QString& FileName);
@@ -99,11 +100,18 @@ public:
     // Raise EPhotoSkipped: for a photo that did not decode; for bands that
     // cannot frame a w x h photo in the box BW x BH (they add a negative
     // size, or they leave the photo no room on the side that limits its
-    // scale); for an output without pixels. An output may exceed the box on
-    // the other side, where the frame adds relatively more.
+    // scale; an output may exceed the box on the other side, where the frame
+    // adds relatively more), or whose output would be larger than JPEG
+    // holds, before the frame is rendered; for an output size larger than
+    // JPEG holds; for an output without pixels or larger than JPEG holds.
     static void CheckPhoto(const QImage& Photo);
     static void CheckBands(const TBands& Bands, QSize Photo, int32_t BW, int32_t BH);
+    static void CheckOutputSize(QSize Output);
     static QImage CheckedOutput(QImage Output);
+
+    // The photo file decoded; raises what decoding raises, and EPhotoSkipped
+    // for a photo that does not decode or is damaged (IsDamagedPictureFile).
+    static QImage ReadPhoto(const QString& Photo);
 
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted

@@ -7,6 +7,7 @@
 #include "HandlerGuard.h"
 #include "MyGdiPlus.h"
 #include "PngFrameCache.h"
+#include "UniFuncs.h"
 #include "WorkPool.h"
 
 #include <QDir>
@@ -63,7 +64,8 @@ int64_t FramingCost(const QString& Photo, QSize Output)
 
 // An output is the photo's own file or a new one, never another photo of the
 // list nor the frame: a photo whose output would be one is refused, so every
-// photo is framed with the frame as it was when the run began.
+// photo is framed with the frame as it was when the run began. So is a photo
+// that is no regular file: reading a named pipe would never end.
 std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QString& FrameFile)
 {
     const QString frameKey = FileKey(FrameFile);
@@ -71,6 +73,9 @@ std::vector<TBatchJob> RefuseListedOutputs(std::vector<TBatchJob> Jobs, const QS
     for (const TBatchJob& job : Jobs)
         photos.insert(FileKey(job.Photo));
     for (TBatchJob& job : Jobs) {
+        const QString kind = NotAFileKind(job.Photo);
+        if (job.Refused.isEmpty() && !kind.isEmpty())
+            job.Refused = QStringLiteral("the photo is %1, not a file").arg(kind);
         const QString output = FileKey(job.Output);
         if (job.Refused.isEmpty() && output == frameKey)
             job.Refused = QStringLiteral("the output would replace the frame");
@@ -197,12 +202,12 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
     // The photo is decoded, framed and let go before its output is written.
     QImage output;
     {
-        const QImage photo = DecodeImageFile(Job.Photo);
-        TBatchFramer::CheckPhoto(photo);
+        const QImage photo = TBatchFramer::ReadPhoto(Job.Photo);
         const int32_t BW = m_box.width();
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {
             const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
+            TBatchFramer::CheckOutputSize(size);
             const QImage frame = m_pngFrame->FrameAt(size);
             TBatchFramer::CheckPngFrame(frame, m_frameFile);
             if (!size.isEmpty()) {

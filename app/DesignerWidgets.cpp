@@ -61,9 +61,12 @@ QImage ChooseBackgroundPicture(TOpenPictureDialog& Dialog, const QString& Progra
     const QString file = Dialog.ChooseFile();
     if (file.isEmpty())
         return QImage();
-    // The picture goes into a frame file: one that the file's budget could
-    // not hold is refused now, not when the saved frame is loaded.
-    CheckPictureSize(file, ImageFileSize(file), QImage::Format_Invalid, FrameFileBudget);
+    // The picture goes into a frame file as JPEG: one that the file's budget
+    // or JPEG could not hold is refused now, not when the saved frame is
+    // loaded.
+    const QSize size = ImageFileSize(file);
+    CheckPictureSize(file, size, QImage::Format_Invalid, FrameFileBudget);
+    CheckJpegSize(size);
     const TWaitCursor waitCursor;
     return ReadPictureFile(file);
 }

@@ -483,6 +483,7 @@ QImage TQynKadrix::ComposeBitmap(double scale)
 void TQynKadrix::SaveJPEG(const QString& fileName, double scale)
 {
     const QImage bitmap = ComposeBitmap(scale);
+    CheckJpegSize(bitmap.size());
     QString detail;
     const bool written = WriteFileAtomically(
         fileName,

@@ -105,9 +105,10 @@ public:
     // ARGB, first filled with the background colour. A negative Scale takes
     // the photo's own resolution (1.0 while there is no photo).
     QImage ComposeBitmap(double scale);
-    // ComposeBitmap written as JPEG of quality 100. Raises EFCreateError
-    // naming the file when it cannot be written; the file it was to replace
-    // is then left as it was.
+    // ComposeBitmap written as JPEG of quality 100. Raises EImagingError
+    // (CheckJpegSize) for a picture JPEG cannot hold, before anything is
+    // written, and EFCreateError naming the file when it cannot be written;
+    // the file it was to replace is then left as it was.
     void SaveJPEG(const QString& fileName, double scale);
 
     // The normal scene, clipped to the frame's region: background, then each

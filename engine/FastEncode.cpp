@@ -1,15 +1,14 @@
 #include "FastEncode.h"
 
+#include "JpegCompressor.h"
+#include "MyGdiPlus.h"
 #include "PixelPass.h"
 
 #include <QColorSpace>
 #include <QtMath>
 
-#include <turbojpeg.h>
-
 #include <algorithm>
 #include <atomic>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -34,33 +33,12 @@ void PutBigEndian16(uchar* p, int value)
     p[1] = uchar(value & 0xFF);
 }
 
-struct TTurboJpegFree
-{
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
-
-struct TJpegBuffer
-{
-    TJpegBuffer() = default;
-    TJpegBuffer(const TJpegBuffer&) = delete;
-    TJpegBuffer& operator=(const TJpegBuffer&) = delete;
-    TJpegBuffer(TJpegBuffer&& other) noexcept : Data(other.Data), Size(other.Size)
-    {
-        other.Data = nullptr;
-        other.Size = 0;
-    }
-    ~TJpegBuffer() { tjFree(Data); }
-    unsigned char* Data = nullptr;
-    unsigned long Size = 0;
-};
-
 // Rows [Top, Top + Height) of the picture as a JPEG of their own.
-bool EncodeRows(tjhandle handle, const QImage& image, int top, int height, int quality,
+bool EncodeRows(TJpegCompressor& compressor, const QImage& image, int top, int height, int quality,
                 TJpegBuffer& out)
 {
     const uchar* rows = image.constBits() + qsizetype(top) * image.bytesPerLine();
-    return tjCompress2(handle, rows, image.width(), int(image.bytesPerLine()), height, TJPF_BGRX,
-                       &out.Data, &out.Size, TJSAMP_420, quality, TJFLAG_ACCURATEDCT) == 0;
+    return compressor.Compress(rows, image.width(), image.bytesPerLine(), height, quality, out);
 }
 
 // Where the parts of an encoded JPEG lie: the frame header, the scan header
@@ -184,7 +162,7 @@ std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
     if (image.isNull() || quality < -1 || quality > 100 ||
         (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
          format != QImage::Format_ARGB32_Premultiplied) ||
-        !image.textKeys().isEmpty() || image.colorSpace().isValid())
+        !image.textKeys().isEmpty() || image.colorSpace().isValid() || !JpegHolds(image.size()))
         return std::nullopt;
     if (quality < 0)
         quality = 75;
@@ -202,14 +180,14 @@ std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
     std::vector<TJpegBuffer> strips(static_cast<size_t>(stripCount));
     std::atomic<bool> failed = false;
     ForRowBands(stripCount, int64_t(w) * h, [&](int first, int end) {
-        const std::unique_ptr<void, TTurboJpegFree> handle(tjInitCompress());
-        for (int i = first; i < end && handle && !failed; ++i) {
+        TJpegCompressor compressor;
+        for (int i = first; i < end && compressor.Ready() && !failed; ++i) {
             const int top = i * stripHeight;
-            if (!EncodeRows(handle.get(), image, top, std::min(stripHeight, h - top), quality,
+            if (!EncodeRows(compressor, image, top, std::min(stripHeight, h - top), quality,
                             strips[size_t(i)]))
                 failed = true;
         }
-        if (!handle)
+        if (!compressor.Ready())
             failed = true;
     });
     if (failed)

@@ -1,10 +1,11 @@
 #pragma once
 
-// 32-bit bitmaps encoded as JPEG through libjpeg-turbo's TurboJPEG interface,
-// the same libjpeg-turbo that Qt's writer uses, set up as Qt's writer sets it
-// up: baseline, 4:2:0 chroma subsampling, the accurate DCT, the standard
-// Huffman tables, the quality scaled as jpeg_set_quality does with baseline
-// limits, and the resolution in the JFIF header chosen as Qt chooses it.
+// 32-bit bitmaps encoded as JPEG through libjpeg-turbo, the same library that
+// Qt's writer uses, set up as Qt's writer sets it up: baseline, 4:2:0 chroma
+// subsampling, the accurate DCT, the standard Huffman tables, the quality
+// scaled as jpeg_set_quality does with baseline limits, and the resolution in
+// the JFIF header chosen as Qt chooses it. Every setting is given by the
+// program (TJpegCompressor): the environment changes none of them.
 //
 // A picture under FastEncodeStripPixels comes out byte for byte as Qt's
 // writer gives it. A larger one is encoded in bands of whole MCU rows on a
@@ -15,7 +16,8 @@
 // Only RGB32, ARGB32 and ARGB32_Premultiplied bitmaps without texts or a
 // colour space are taken (alpha is dropped, as Qt's writer drops it); any
 // other picture, or a failure of the encoder, gives no result and the caller
-// uses Qt's writer.
+// uses Qt's writer. A picture that JPEG cannot hold (JpegHolds) gives none
+// either.
 
 #include <QByteArray>
 #include <QImage>

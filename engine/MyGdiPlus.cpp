@@ -122,8 +122,9 @@ bool ReadWhole(QFile& file)
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
     PrepareImageDecoding();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    CheckRegularFile(fileName);
+    QFile file;
+    if (!OpenRegularFile(file, fileName))
         return QImage();
     if (ReadWhole(file)) {
         const QByteArray bytes = file.readAll();
@@ -140,8 +141,8 @@ QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 
 QSize ImageFileSize(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, fileName))
         return QSize();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -371,16 +372,36 @@ QByteArray FindEncoderForMimeType(const QByteArray& mimeType)
     return formats.isEmpty() ? QByteArray() : formats.last();
 }
 
+bool JpegHolds(const QSize& Size)
+{
+    return Size.width() <= MaxJpegSide && Size.height() <= MaxJpegSide;
+}
+
+void CheckJpegSize(const QSize& Size)
+{
+    if (JpegHolds(Size))
+        return;
+    throw EImagingError(QStringLiteral("The picture of %1 x %2 pixels cannot be saved as JPEG: a "
+                                       "JPEG holds at most %3 pixels across and %3 down")
+                            .arg(Size.width())
+                            .arg(Size.height())
+                            .arg(MaxJpegSide)
+                            .toStdString());
+}
+
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
 {
     const QByteArray format = FindEncoderForMimeType(mimeType);
     if (format.isEmpty() || image.isNull() || !device)
         return false;
-    // JPEG of the common kinds through TurboJPEG, which decodes to the
+    // JPEG of the common kinds through libjpeg set up here, which gives the
     // pixels Qt's writer gives; Qt's writer for everything else.
-    if (format == "jpeg" || format == "jpg")
+    if (format == "jpeg" || format == "jpg") {
+        if (!JpegHolds(image.size()))
+            return false;
         if (const std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality))
             return device->write(*jpeg) == jpeg->size();
+    }
     QImageWriter writer(device, format);
     if (quality >= 0)
         writer.setQuality(quality);

@@ -91,12 +91,14 @@ QImage CopyBitmap(const QImage& image);
 // before a pixel is allocated, and one that does not fit in what remains of
 // Budget raises the budget's error (DecodeBudget.h). A valid ScaledSize
 // decodes the picture reduced (or enlarged) to exactly that size.
+// DecodeImageFile raises ENotAFile naming a path that is no regular file
+// (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the
-// file cannot be read.
+// file cannot be read or is no regular file.
 QSize ImageFileSize(const QString& fileName);
 
 // Sets the image readers' allocation limit once per process
@@ -167,8 +169,18 @@ private:
 // "image/png"); where several match, the last one wins. Empty when none.
 QByteArray FindEncoderForMimeType(const QByteArray& mimeType);
 
+// The most rows or columns a JPEG holds (libjpeg's limit; the frame header
+// itself would take 65535).
+constexpr int MaxJpegSide = 65500;
+// Whether a picture of Size fits in a JPEG.
+bool JpegHolds(const QSize& Size);
+// Raises EImagingError "The picture of W x H pixels cannot be saved as JPEG:
+// ..." when it does not.
+void CheckJpegSize(const QSize& Size);
+
 // Encodes Image into Device with the encoder of MimeType; Quality -1 means
-// no quality parameter. False when there is no encoder or it fails.
+// no quality parameter. False when there is no encoder or it fails, and for
+// a JPEG of a picture that JPEG cannot hold, before anything is written.
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
 

@@ -1,6 +1,9 @@
 #include "PictureFile.h"
 
+#include "JpegEnd.h"
 #include "UniFuncs.h"
+
+#include <QFile>
 
 EImagingError UnreadablePicture(const QString& FileName)
 {
@@ -13,4 +16,10 @@ QImage ReadPictureFile(const QString& FileName)
     if (picture.isNull())
         throw UnreadablePicture(FileName);
     return picture;
+}
+
+bool IsDamagedPictureFile(const QString& FileName)
+{
+    QFile file;
+    return OpenRegularFile(file, FileName) && FindJpegEnd(file) == TJpegEnd::CutShort;
 }

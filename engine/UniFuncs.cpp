@@ -21,12 +21,16 @@ QByteArray NativePath(const QString& FileName)
 }
 
 // Opens with the given flags and keeps the handle only for a regular file:
-// a folder, a FIFO or a device is refused at once (O_NONBLOCK keeps a FIFO
-// from blocking the open).
+// a folder, a FIFO or a device is refused before it is opened, and one put
+// in the file's place meanwhile right after (O_NONBLOCK keeps a FIFO from
+// blocking the open).
 int OpenRegular(const QString& FileName, int flags)
 {
     const QByteArray path = NativePath(FileName);
     if (path.isEmpty())
+        return -1;
+    struct stat before;
+    if (::stat(path.constData(), &before) == 0 && !S_ISREG(before.st_mode))
         return -1;
     int fd;
     do {
@@ -171,6 +175,44 @@ bool StatRegular(const QString& FileName, struct stat& st)
 }
 
 } // namespace
+
+QString NotAFileKind(const QString& FileName)
+{
+    const QByteArray path = NativePath(FileName);
+    struct stat st;
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder");
+    return QStringLiteral("a special file");
+}
+
+void CheckRegularFile(const QString& FileName)
+{
+    const QString kind = NotAFileKind(FileName);
+    if (!kind.isEmpty())
+        throw ENotAFile(QStringLiteral("Cannot read %1: it is %2, not a file")
+                            .arg(ShownPath(FileName), kind)
+                            .toStdString());
+}
+
+bool OpenRegularFile(QFile& File, const QString& FileName)
+{
+    const int fd = OpenRegular(FileName, O_RDONLY);
+    if (fd < 0)
+        return false;
+    if (!File.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
 
 int32_t WideFileAge(const QString& FileName)
 {

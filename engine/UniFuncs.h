@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+class QFile;
+
 // Stream errors carry the message the user sees.
 class EStreamError : public std::runtime_error
 {
@@ -26,6 +28,12 @@ class EFCreateError : public EStreamError
 {
 public:
     using EStreamError::EStreamError;
+};
+// "Cannot read %s: it is a named pipe, not a file"
+class ENotAFile : public EFOpenError
+{
+public:
+    using EFOpenError::EFOpenError;
 };
 // "Stream read error"
 class EReadError : public EStreamError
@@ -86,6 +94,21 @@ private:
 QString ShownPath(const QString& Path);
 // Format with %1 replaced by the shown path: the text of a file error.
 std::string FileMessage(const char* Format, const QString& FileName);
+
+// Reading a path that names something other than a regular file (or a link
+// to one) is refused before it is opened: opening a named pipe waits for a
+// writer, and opening a device may do something of its own.
+//
+// What FileName names when it is there but is no regular file: "a named
+// pipe", "a device", "a socket", "a folder" or "a special file"; empty for a
+// regular file and for a path that names nothing.
+QString NotAFileKind(const QString& FileName);
+// Raises ENotAFile "Cannot read X: it is a named pipe, not a file" when
+// NotAFileKind is not empty.
+void CheckRegularFile(const QString& FileName);
+// Opens FileName for reading into File (which must not be open). False when
+// it is refused as above or cannot be opened.
+bool OpenRegularFile(QFile& File, const QString& FileName);
 
 // The file's local last-write time as a DOS date (high 16 bits) and DOS time
 // (low 16 bits); -1 for a missing file or a folder. A regular file whose date

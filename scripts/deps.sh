@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-image-formats-plugins libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang xvfb xauth xdg-utils
-          pkg-config libturbojpeg0-dev libspng-dev tzdata "$@")
+          pkg-config libturbojpeg0-dev libjpeg62-turbo-dev libspng-dev tzdata "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 // key filter, the previews and whole runs with their output files.
 
 #include "BatchFrame.h"
+#include "CraftedFiles.h"
 #include "FrameMaker.h"
 #include "MainForm.h"
 #include "ModalDriver.h"
@@ -30,6 +31,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -456,6 +459,17 @@ TEST_F(BatchFrameTest, AFrameThatCannotBeReadIsNamedBeforeAnyPhotoIsTouched)
     QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
     EXPECT_EQ(Next(), QStringLiteral("Cannot read the frame file ") + broken);
     EXPECT_EQ(ReadAll(a), original);
+
+    // One whose pictures are over its budget, in the budget's own words.
+    Restart();
+    const QString heavy = folder.write(
+        QStringLiteral("heavy.okx"),
+        CraftedFiles::SimpleFrameFile(CraftedFiles::JpegDeclaring(QSize(16000, 16000))));
+    ToOutputPage({a}, heavy, false);
+    const QString text = Next();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The frame file %1 is too large: ").arg(heavy)))
+        << text.toStdString();
+    EXPECT_EQ(ReadAll(a), original);
 }
 
 TEST_F(BatchFrameTest, PrefixedOutputsNeverReplaceAPhotoOfTheListNorLeaveTheFolder)
@@ -520,6 +534,79 @@ TEST_F(BatchFrameTest, PhotosNotFramedAreListedAtTheEndAndTheRunGoesOn)
     EXPECT_EQ(Next(), QStringLiteral("These 2 photos were not framed:\n") + good +
                           QStringLiteral(": the frame leaves no room in the box\n") + locked +
                           QStringLiteral(": the frame leaves no room in the box"));
+}
+
+TEST_F(BatchFrameTest, OutputsTallerThanJpegHoldsAreListedAndNothingIsWritten)
+{
+    const QString tall = Photo(QStringLiteral("tall.jpg"), 100, 10000);
+    const QByteArray original = ReadAll(tall);
+    for (const bool png : {true, false}) {
+        Restart();
+        ToOutputPage({tall}, png ? QString() : WriteSimpleFrame(File(QStringLiteral("f.okx")), 20),
+                     png);
+        QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+        QTest::mouseClick(wizard->rgbSizeItems->button(7), Qt::LeftButton);
+        wizard->edtX->setText(QStringLiteral("1000"));
+        wizard->edtY->setText(QStringLiteral("70000"));
+        const QString text = Next();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("This photo was not framed:\n") + tall +
+                                    QStringLiteral(": the output of ")) &&
+                    text.endsWith(QStringLiteral(" x 70000 pixels is too large for JPEG")))
+            << text.toStdString();
+        EXPECT_EQ(ReadAll(tall), original);
+    }
+}
+
+TEST_F(BatchFrameTest, NamedPipesAreRefusedByNameWithoutWaitingForAWriter)
+{
+    const QString pipe = File(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // A link to a photo is the photo.
+    const QString link = File(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(QFile::link(Photo(QStringLiteral("a.jpg"), 320, 240), link));
+    ToOutputPage({pipe, link});
+    EXPECT_EQ(Next(), QStringLiteral("This photo was not framed:\n") + pipe +
+                          QStringLiteral(": the photo is a named pipe, not a file"));
+    EXPECT_EQ(DecodeImageFile(File(QStringLiteral("Prelink.jpg"))).size(), QSize(800, 600));
+    EXPECT_EQ(wizard->btnExit->text(), QStringLiteral("Finish"));
+
+    // Opened as a photo, through the picture dialog and its preview.
+    AnswerFileDialog(pipe);
+    QString message;
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    window->mOpenPhoto->trigger();
+    EXPECT_EQ(message, QStringLiteral("Cannot read %1: it is a named pipe, not a file").arg(pipe));
+}
+
+TEST_F(BatchFrameTest, DamagedPhotosAreListedAndTheirOriginalsKept)
+{
+    // JPEGs cut short decode with a grey lower half: one of the kind the
+    // fast decoder reads, and one with a comment, which Qt's reader reads.
+    QStringList cut;
+    for (const bool comment : {false, true}) {
+        QImage picture = MakeGradient(320, 240);
+        if (comment)
+            picture.setText(QStringLiteral("Description"), QStringLiteral("cut short"));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "JPG"));
+        ASSERT_EQ(bytes.contains("\xFF\xFE"), comment);
+        cut << folder.write(comment ? QStringLiteral("noted.jpg") : QStringLiteral("plain.jpg"),
+                            bytes.left(bytes.size() * 3 / 4));
+        ASSERT_EQ(DecodeImageFile(cut.back()).size(), QSize(320, 240));
+    }
+    const QByteArray plain = ReadAll(cut[0]);
+    const QByteArray noted = ReadAll(cut[1]);
+    const QString whole = Photo(QStringLiteral("whole.jpg"), 320, 240);
+    ToOutputPage({cut[0], whole, cut[1]});
+    QTest::mouseClick(wizard->rgbDirectryItems->button(0), Qt::LeftButton);
+    EXPECT_EQ(Next(), QStringLiteral("These 2 photos were not framed:\n") + cut[0] +
+                          QStringLiteral(": the photo is damaged\n") + cut[1] +
+                          QStringLiteral(": the photo is damaged"));
+    EXPECT_EQ(ReadAll(cut[0]), plain);
+    EXPECT_EQ(ReadAll(cut[1]), noted);
+    EXPECT_EQ(DecodeImageFile(whole).size(), QSize(800, 600));
 }
 
 TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)

@@ -405,6 +405,24 @@ TEST_F(DesignerTest, UndecodablePictureIsReportedByNameAndTheEarlierOneKept)
     EXPECT_EQ(ornate.TilePicture.size(), QSize(16, 16));
 }
 
+TEST_F(DesignerTest, PictureTallerThanJpegHoldsIsRefusedAndTheEarlierOneKept)
+{
+    const QString red = Picture(QStringLiteral("red.png"), MakeSolid(16, 16, QColor(220, 0, 0)));
+    const QString tall = Picture(QStringLiteral("tall.png"), MakeSolid(2, 70000, Qt::blue));
+    TfrmSimpleFrame simple(Folder());
+    simple.show();
+    AnswerFileDialog(red);
+    QTest::mouseClick(simple.pnBKColor, Qt::LeftButton);
+    QString message;
+    AnswerFileDialog(tall);
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    QTest::mouseClick(simple.pnBKColor, Qt::LeftButton);
+    EXPECT_TRUE(message.startsWith(
+        QStringLiteral("The picture of 2 x 70000 pixels cannot be saved as JPEG: ")))
+        << message.toStdString();
+    EXPECT_EQ(simple.BackPicture.size(), QSize(16, 16));
+}
+
 TEST_F(DesignerTest, PictureWithoutAPictureLeavesTheBandWhite)
 {
     TfrmSimpleFrame dialog(Folder());

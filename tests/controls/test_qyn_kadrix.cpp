@@ -635,6 +635,19 @@ TEST_F(QynKadrixTest, SaveJPEGReportsAFileItCannotWrite)
     QFile file(existing);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old content"));
+
+    // Nor is a picture taller than JPEG holds, and the message says why.
+    Canvas->Frame->SetRect(TGPRect{0, 0, 20, 70000});
+    try {
+        Canvas->SaveJPEG(existing, 1.0);
+        FAIL() << "no error";
+    } catch (const EImagingError& e) {
+        EXPECT_STREQ(e.what(), "The picture of 20 x 70000 pixels cannot be saved as JPEG: a JPEG "
+                               "holds at most 65500 pixels across and 65500 down");
+    }
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old content"));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,8 @@
-// JPEG written through TurboJPEG gives what Qt's writer gives: the same bytes
-// for pictures encoded in one piece, the same headers and decoded pixels for
-// the large ones encoded in bands; the kinds it leaves to Qt's writer are
-// left.
+// JPEG written by the program's own encoder gives what Qt's writer gives: the
+// same bytes for pictures encoded in one piece, the same headers and decoded
+// pixels for the large ones encoded in bands, whatever the environment holds;
+// the kinds it leaves to Qt's writer are left, and pictures JPEG cannot hold
+// are refused.
 
 #include "FastEncode.h"
 #include "MyGdiPlus.h"
@@ -43,6 +44,29 @@ QByteArray WithEncodeImage(const QImage& image, int quality)
     EXPECT_TRUE(EncodeImage(image, &buffer, "image/jpeg", quality));
     return buffer.data();
 }
+
+// Sets an environment variable while it lives, then puts back what was there.
+class TScopedVariable
+{
+public:
+    TScopedVariable(const char* Name, const QByteArray& Value)
+        : m_name(Name), m_was(qEnvironmentVariableIsSet(Name)), m_old(qgetenv(Name))
+    {
+        qputenv(Name, Value);
+    }
+    ~TScopedVariable()
+    {
+        if (m_was)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_was;
+    QByteArray m_old;
+};
 
 // The marker segments before the first scan, each with its bytes.
 std::vector<QByteArray> Segments(const QByteArray& jpeg)
@@ -110,4 +134,36 @@ TEST(FastEncodeTest, LargePicturesInBandsDecodeToQtsPixels)
     TTempDir dir;
     EXPECT_TRUE(SamePixels(DecodeImageFile(dir.write("fast.jpg", fast)),
                            DecodeImageFile(dir.write("qt.jpg", qt))));
+}
+
+TEST(FastEncodeTest, TurboJpegsEnvironmentVariablesChangeNothing)
+{
+    // TurboJPEG's compress call would optimise the tables, add restart
+    // markers or write progressive or arithmetic scans by these, and the
+    // bands of a large picture would no longer join.
+    const QImage small = Detailed(301, 203, QImage::Format_RGB32);
+    const QImage large = Detailed(1100, 1001, QImage::Format_RGB32);
+    const QByteArray smallBytes = WithEncodeImage(small, 100);
+    const QByteArray largeBytes = WithEncodeImage(large, 100);
+    for (const char* name : {"TJ_OPTIMIZE", "TJ_RESTART", "TJ_PROGRESSIVE", "TJ_ARITHMETIC"}) {
+        const TScopedVariable set(name, "1");
+        EXPECT_EQ(WithEncodeImage(small, 100), smallBytes) << name;
+        EXPECT_EQ(WithEncodeImage(large, 100), largeBytes) << name;
+    }
+}
+
+TEST(FastEncodeTest, PicturesJpegCannotHoldAreRefusedBeforeAnythingIsWritten)
+{
+    for (const QSize size : {QSize(20, MaxJpegSide + 1), QSize(MaxJpegSide + 1, 20)}) {
+        const QImage tall = MakeSolid(size.width(), size.height(), Qt::gray, QImage::Format_RGB32);
+        EXPECT_FALSE(FastEncodeJpeg(tall, 100).has_value());
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_FALSE(EncodeImage(tall, &buffer, "image/jpeg", 100));
+        EXPECT_TRUE(buffer.data().isEmpty());
+        EXPECT_THROW(CheckJpegSize(size), EImagingError);
+    }
+    // The largest one JPEG holds is written whole, in bands.
+    const QImage tallest = MakeSolid(20, MaxJpegSide, Qt::gray, QImage::Format_RGB32);
+    EXPECT_EQ(QImage::fromData(WithEncodeImage(tallest, 100), "JPEG").size(), tallest.size());
 }

@@ -67,8 +67,12 @@ constexpr int kSplitterWidth = 5;
 constexpr int kStatusBarHeight = 22;
 constexpr int kStatusLabelWidth = 100;
 // A window manager that never maximises the window still gets the default
-// frame and photo after this time.
+// frame and photo after this time; a maximised size that is on its way (a
+// busy start-up can hold the window system's news back) is waited for a
+// little longer, in these steps.
 constexpr int kActivateFallbackMs = 1000;
+constexpr int kActivateRetryMs = 100;
+constexpr int kActivateRetries = 20;
 
 // Trims blanks and control characters at both ends, as the text commands
 // decide whether there is any text.
@@ -521,12 +525,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     if (!m_shown) {
         m_shown = true;
         RunGuarded(this, [this] { FormShow(); });
-        QTimer::singleShot(kActivateFallbackMs, this, [this] {
-            if (!m_activated && isVisible()) {
-                m_activated = true;
-                RunGuarded(this, [this] { FormActivate(); });
-            }
-        });
+        QTimer::singleShot(kActivateFallbackMs, this, [this] { ActivateLate(kActivateRetries); });
     }
     ScheduleActivate();
 }
@@ -557,6 +556,19 @@ void TfrmMain::ScheduleActivate()
         m_activated = true;
         RunGuarded(this, [this] { FormActivate(); });
     });
+}
+
+void TfrmMain::ActivateLate(int RetriesLeft)
+{
+    if (m_activated || !isVisible())
+        return;
+    if (RetriesLeft > 0 && (windowState() & Qt::WindowMaximized) && !HasFinalSize()) {
+        QTimer::singleShot(kActivateRetryMs, this,
+                           [this, RetriesLeft] { ActivateLate(RetriesLeft - 1); });
+        return;
+    }
+    m_activated = true;
+    RunGuarded(this, [this] { FormActivate(); });
 }
 
 bool TfrmMain::HasFinalSize() const

@@ -224,6 +224,10 @@ private:
     std::unique_ptr<TFontOption> TextOption() const;
     // Runs FormActivate once the window stands at its final size.
     void ScheduleActivate();
+    // Runs FormActivate when the window manager did not give it its final
+    // size in time, asking RetriesLeft times more while a maximised size
+    // is still to come.
+    void ActivateLate(int RetriesLeft);
     bool HasFinalSize() const;
 
     TDesktopServices m_services;

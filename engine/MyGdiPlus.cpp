@@ -421,7 +421,9 @@ bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODe
 std::string CreateFileMessage(const QString& FileName, const QString& Detail)
 {
     std::string message = FileMessage("Cannot create file %1", FileName);
-    if (!Detail.isEmpty())
-        message += "\n" + Detail.toStdString();
+    if (!Detail.isEmpty()) {
+        message += '\n';
+        message += Detail.toStdString();
+    }
     return message;
 }

@@ -1,5 +1,6 @@
 #include "OpenPictureDialog.h"
 
+#include "FileDialogSize.h"
 #include "MyGdiPlus.h"
 
 #include <QAbstractItemView>
@@ -7,25 +8,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
 #include <QSplitter>
 #include <QStandardPaths>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <exception>
 
 namespace {
 
-// Wide enough for the places, the detailed list with its name, size, type
-// and date columns, and the preview.
-constexpr int kDialogWidth = 1040;
-constexpr int kDialogHeight = 560;
-constexpr int kPlacesWidth = 150;
 // The box the preview picture is fitted into.
 constexpr int kPreviewSide = 240;
 constexpr int kPreviewMargin = 8;
@@ -67,7 +61,6 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(Mode);
     setNameFilters(Filters);
-    setViewMode(QFileDialog::Detail);
 
     auto* preview = new QWidget;
     preview->setFixedWidth(kPreviewSide + 2 * kPreviewMargin);
@@ -80,18 +73,11 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
     column->addWidget(m_previewPicture);
     column->addWidget(m_previewSize);
     column->addStretch();
-    resize(kDialogWidth, kDialogHeight);
+    SizeFileDialog(*this);
     if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
         splitter->addWidget(preview);
         splitter->setCollapsible(splitter->indexOf(preview), false);
-        splitter->setSizes({kPlacesWidth, kDialogWidth, preview->width()});
-    }
-    // The name takes the room the size, type and date leave.
-    if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        QHeaderView* header = list->header();
-        header->setStretchLastSection(false);
-        header->setSectionResizeMode(QHeaderView::ResizeToContents);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        splitter->setSizes({kFileDialogPlacesWidth, kFileDialogWidth, preview->width()});
     }
 
     // The list and the detailed list share one selection; a name typed into

@@ -1,7 +1,7 @@
 #include "OpenPictureDialog.h"
 
 #include "FileDialogSize.h"
-#include "MyGdiPlus.h"
+#include "PreviewLoader.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -16,46 +16,28 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include <exception>
-
 namespace {
 
 // The box the preview picture is fitted into.
 constexpr int kPreviewSide = 240;
 constexpr int kPreviewMargin = 8;
 
-// The picture in File decoded no larger than Box, keeping its proportions,
-// and its size in pixels as the file's header gives it; a null picture for a
-// file that does not decode.
-QImage DecodePreview(const QString& File, const QSize& Box, QSize& PixelSize)
+// The size a picture of Pixels is shown at: no larger than the preview box,
+// keeping its proportions.
+QSize PreviewSize(const QSize& Pixels)
 {
-    PixelSize = QSize();
-    if (!QFileInfo(File).isFile())
-        return QImage();
-    const QSize size = ImageFileSize(File);
-    if (size.isEmpty())
-        return QImage();
-    QSize scaled = size;
-    if (scaled.width() > Box.width() || scaled.height() > Box.height())
-        scaled = size.scaled(Box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    // Decoded at the preview's size: a large photo's decoder skips the detail
-    // it would throw away. A picture too large to be opened has no preview.
-    QImage picture;
-    try {
-        picture = DecodeImageFile(File, scaled);
-    } catch (const std::exception&) {
-        return QImage();
-    }
-    if (!picture.isNull())
-        PixelSize = size;
-    return picture;
+    const QSize box(kPreviewSide, kPreviewSide);
+    if (Pixels.width() <= box.width() && Pixels.height() <= box.height())
+        return Pixels;
+    return Pixels.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 } // namespace
 
 TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filters, FileMode Mode,
                                        TLastFolder LastFolder)
-    : QFileDialog(parent, QStringLiteral("Open")), m_lastFolder(std::move(LastFolder))
+    : QFileDialog(parent, QStringLiteral("Open")), m_lastFolder(std::move(LastFolder)),
+      m_loader(new TPreviewLoader(this))
 {
     setOption(QFileDialog::DontUseNativeDialog, true);
     setAcceptMode(QFileDialog::AcceptOpen);
@@ -79,6 +61,8 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
         splitter->setCollapsible(splitter->indexOf(preview), false);
         splitter->setSizes({kFileDialogPlacesWidth, kFileDialogWidth, preview->width()});
     }
+    connect(m_loader, &TPreviewLoader::Ready, this,
+            [this](const TPreview& Preview) { PreviewReady(Preview); });
 
     // The list and the detailed list share one selection; a name typed into
     // the name box selects its file too.
@@ -166,6 +150,7 @@ int TOpenPictureDialog::exec()
 void TOpenPictureDialog::done(int result)
 {
     DetachCompletion();
+    ShowPreview(QString());
     QFileDialog::done(result);
     if (result == QDialog::Accepted) {
         const QStringList files = selectedFiles();
@@ -176,16 +161,26 @@ void TOpenPictureDialog::done(int result)
 
 void TOpenPictureDialog::ShowPreview(const QString& File)
 {
-    QSize pixels;
-    m_preview =
-        File.isEmpty() ? QImage() : DecodePreview(File, QSize(kPreviewSide, kPreviewSide), pixels);
-    if (m_preview.isNull()) {
-        m_previewPicture->clear();
-        m_previewSize->clear();
+    if (File == m_previewFile)
         return;
-    }
+    m_previewFile = File;
+    m_preview = QImage();
+    m_previewPicture->clear();
+    m_previewSize->clear();
+    if (File.isEmpty())
+        m_loader->Cancel();
+    else
+        m_loader->Request(TPreviewLoader::Picture(File, PreviewSize));
+}
+
+void TOpenPictureDialog::PreviewReady(const TPreview& Preview)
+{
+    if (Preview.File != m_previewFile || Preview.Picture.isNull())
+        return;
+    m_preview = Preview.Picture;
     m_previewPicture->setPixmap(QPixmap::fromImage(m_preview));
-    m_previewSize->setText(QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
+    m_previewSize->setText(
+        QStringLiteral("%1 x %2").arg(Preview.PixelSize.width()).arg(Preview.PixelSize.height()));
 }
 
 void TOpenPictureDialog::DetachCompletion()

@@ -3,6 +3,7 @@
 
 #include "ModalDriver.h"
 #include "OpenPictureDialog.h"
+#include "PreviewLoader.h"
 #include "TestSupport.h"
 
 #include <QAbstractItemView>
@@ -73,7 +74,7 @@ protected:
 
 } // namespace
 
-TEST_F(OpenPictureDialogTest, PreviewShowsTheSelectedPictureWithItsSizeAndNothingForABrokenFile)
+TEST_F(OpenPictureDialogTest, PreviewComesLaterFromAnotherThreadWithItsSizeAndNothingForABrokenFile)
 {
     const QString photo = folder.file(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(MakeGradient(1200, 800).save(photo, "JPG"));
@@ -84,20 +85,27 @@ TEST_F(OpenPictureDialogTest, PreviewShowsTheSelectedPictureWithItsSizeAndNothin
     dialog.setDirectory(folder.path());
     dialog.show();
     WaitForListing(dialog, folder.path(), 3);
+    auto* loader = dialog.findChild<TPreviewLoader*>();
+    ASSERT_NE(loader, nullptr);
+    QSignalSpy ready(loader, &TPreviewLoader::Ready);
 
     auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(edit, nullptr);
-    // A name typed selects its file in the list.
+    // A name typed selects its file in the list; the selection returns before
+    // the picture is decoded.
     edit->setText(QStringLiteral("photo.jpg"));
+    EXPECT_TRUE(dialog.PreviewPicture().isNull());
     // Decoded at the preview's size, not at the photo's.
-    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(240, 160));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(240, 160), 10000);
     EXPECT_EQ(dialog.PreviewText(), QStringLiteral("1200 x 800"));
 
     edit->setText(QStringLiteral("tall.png"));
-    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(60, 240));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(60, 240), 10000);
     EXPECT_EQ(dialog.PreviewText(), QStringLiteral("100 x 400"));
 
+    ready.clear();
     edit->setText(QStringLiteral("broken.jpg"));
+    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 10000);
     EXPECT_TRUE(dialog.PreviewPicture().isNull());
     EXPECT_TRUE(dialog.PreviewText().isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "OpenPictureDialog.h"
 
+#include "FileDialogCompletion.h"
 #include "FileDialogSize.h"
 #include "PreviewLoader.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -70,6 +72,7 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
         list && list->selectionModel())
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { ShowPreview(selectedFiles().value(0)); });
+    KeepCompletionQuiet(*this);
 }
 
 TOpenPictureDialog::~TOpenPictureDialog() = default;
@@ -133,7 +136,8 @@ int TOpenPictureDialog::exec()
 {
     selectNameFilter(nameFilters().value(0));
     setDirectory(StartFolder());
-    ShowPreview(QString());
+    ChooseLastAgain();
+    ShowPreview(selectedFiles().value(0));
     AttachCompletion();
     const int result = QFileDialog::exec();
     // The place the dialog covered is painted again before the caller starts
@@ -154,8 +158,10 @@ void TOpenPictureDialog::done(int result)
     QFileDialog::done(result);
     if (result == QDialog::Accepted) {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty())
+        if (!files.isEmpty()) {
+            m_chosen = files;
             m_lastFolder.Set(QFileInfo(files.first()).absolutePath());
+        }
     }
 }
 
@@ -181,6 +187,35 @@ void TOpenPictureDialog::PreviewReady(const TPreview& Preview)
     m_previewPicture->setPixmap(QPixmap::fromImage(m_preview));
     m_previewSize->setText(
         QStringLiteral("%1 x %2").arg(Preview.PixelSize.width()).arg(Preview.PixelSize.height()));
+}
+
+void TOpenPictureDialog::ChooseLastAgain()
+{
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* list = findChild<QListView*>(QStringLiteral("listView"));
+    if (!edit || !list || !list->selectionModel())
+        return;
+    const QString folder = directory().absolutePath();
+    QStringList names;
+    for (const QString& file : std::as_const(m_chosen)) {
+        const QFileInfo info(file);
+        if (info.absolutePath() == folder && info.isFile())
+            names << info.fileName();
+    }
+    // Emptied quietly first: the file dialog takes an empty name box for its
+    // folder. The name set anew then selects its file and enables "Open"
+    // even when the box held it already.
+    {
+        const QSignalBlocker quiet(edit);
+        edit->clear();
+    }
+    list->selectionModel()->clearSelection();
+    if (names.size() == 1)
+        edit->setText(names.first());
+    else if (!names.isEmpty())
+        edit->setText(QLatin1Char('"') + names.join(QStringLiteral("\" \"")) + QLatin1Char('"'));
+    else
+        setFileMode(fileMode()); // "Open" follows the emptied box
 }
 
 void TOpenPictureDialog::DetachCompletion()

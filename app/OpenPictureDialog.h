@@ -3,9 +3,10 @@
 // The picture-open dialog: a file dialog with a preview of the selected
 // picture beside its detailed file list. It opens in a folder its command
 // names, else in the folder it was last used in, else in the user's pictures
-// folder. It leaves the screen, completion popup included, before the caller
-// goes on with the chosen file. Previews are decoded away from the window's
-// thread and shown when they are ready.
+// folder, with the files it opened last chosen again when they are there. It
+// leaves the screen, completion popup included, before the caller goes on
+// with the chosen file. Previews are decoded away from the window's thread
+// and shown when they are ready.
 
 #include <QFileDialog>
 #include <QImage>
@@ -75,11 +76,15 @@ private:
     // Asks for the preview of File, or clears it for an empty name.
     void ShowPreview(const QString& File);
     void PreviewReady(const TPreview& Preview);
+    // The name box names the files opened last when they are in the folder
+    // shown, else nothing; the list selects what it names.
+    void ChooseLastAgain();
     void DetachCompletion();
     void AttachCompletion();
 
     TLastFolder m_lastFolder;
     QString m_startFolder;
+    QStringList m_chosen;
     TPreviewLoader* m_loader = nullptr;
     QString m_previewFile;
     QImage m_preview;

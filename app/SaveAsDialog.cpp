@@ -1,5 +1,6 @@
 #include "SaveAsDialog.h"
 
+#include "FileDialogCompletion.h"
 #include "FileDialogSize.h"
 
 #include <QFileDialog>
@@ -21,6 +22,7 @@ QString TSaveAsDialog::Choose()
     dialog->setDefaultSuffix(m_suffix);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     SizeFileDialog(*dialog);
+    KeepCompletionQuiet(*dialog);
     if (!m_history.isEmpty())
         dialog->setHistory(m_history);
     if (!m_folder.isEmpty())

@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -194,4 +195,67 @@ TEST_F(OpenPictureDialogTest, NameTypedAndEnterLeavesNoCompletionAndTheNextClick
 
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(OpenPictureDialogTest, ReopenedItChoosesTheFileOpenedLastWithItsPreviewAndOpenEnabled)
+{
+    const QString photo = folder.file(QStringLiteral("a.png"));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(photo, "PNG"));
+    const QString sub = folder.file(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    TOpenPictureDialog dialog(nullptr, PictureFilters());
+    dialog.SetStartFolder(folder.path());
+    AnswerFileDialog(photo);
+    ASSERT_EQ(dialog.ChooseFile(), photo);
+
+    // Shown again, a.png is chosen and previewed; cancelled in another folder
+    // with another name typed, it comes back the same way.
+    for (int showing = 0; showing < 2; ++showing) {
+        WhenModal<QFileDialog>([&](QFileDialog* shown) {
+            WaitForListing(*shown, folder.path(), 2);
+            auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            const auto* buttons = shown->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            ASSERT_TRUE(edit && buttons);
+            EXPECT_EQ(edit->text(), QStringLiteral("a.png"));
+            EXPECT_EQ(shown->selectedFiles(), QStringList{photo});
+            EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled());
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(8, 8), 10000);
+            shown->setDirectory(sub);
+            edit->setText(QStringLiteral("b.png"));
+            shown->reject();
+        });
+        EXPECT_TRUE(dialog.ChooseFile().isEmpty());
+    }
+}
+
+TEST_F(OpenPictureDialogTest, AFolderTypedAndEnterOpensItWithoutTheCompletionList)
+{
+    // The dialog shows another folder, so the typed folder's own is still
+    // unlisted while its name is typed and the completion finds no match.
+    const QString start = folder.file(QStringLiteral("start"));
+    const QString pictures = folder.file(QStringLiteral("pictures"));
+    ASSERT_TRUE(QDir().mkpath(start) && QDir().mkpath(pictures));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(pictures + QStringLiteral("/photo.png"), "PNG"));
+
+    TOpenPictureDialog dialog(nullptr, PictureFilters());
+    dialog.SetStartFolder(start);
+    bool entered = false;
+    WhenModal<QFileDialog>([&](QFileDialog* shown) {
+        auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        QCompleter* completer = edit->completer();
+        shown->activateWindow();
+        edit->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+        QTest::keyClicks(edit, pictures);
+        QTest::keyClick(edit, Qt::Key_Return);
+        WaitForListing(*shown, pictures, 1);
+        entered = shown->isVisible() && shown->directory().absolutePath() == pictures;
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(completer->popup()->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        shown->reject();
+    });
+    dialog.ChooseFile();
+    EXPECT_TRUE(entered);
 }

@@ -20,6 +20,11 @@ struct TPreviewLoader::TShared
         uint64_t Tag = 0;
         TMake Make;
     };
+    struct TDone
+    {
+        uint64_t Tag = 0;
+        TPreview Preview;
+    };
 
     std::mutex Mutex;
     TPreviewLoader* Owner = nullptr;
@@ -29,11 +34,26 @@ struct TPreviewLoader::TShared
     std::optional<TJob> Waiting;
     // True while a task is handed to the runner or in work.
     bool Running = false;
+    // The preview made last, until the loader takes it.
+    std::optional<TDone> Done;
 };
 
 TPreviewLoader::TRunner TPreviewLoader::DefaultRunner()
 {
-    return [](TTask Task) { QThreadPool::globalInstance()->start(std::move(Task)); };
+    return [](TTask Task) {
+        // Qt's pool hands the task to its thread in code that ThreadSanitizer
+        // does not see; a hand-over through a mutex of ours shows that the
+        // task was made before it runs.
+        static std::mutex handOver;
+        TTask handed = [Task = std::move(Task)] {
+            handOver.lock();
+            handOver.unlock();
+            Task();
+        };
+        handOver.lock();
+        handOver.unlock();
+        QThreadPool::globalInstance()->start(std::move(handed));
+    };
 }
 
 TPreviewLoader::TPreviewLoader(QObject* parent, TRunner Runner)
@@ -48,6 +68,7 @@ TPreviewLoader::~TPreviewLoader()
     const std::lock_guard lock(m_shared->Mutex);
     m_shared->Owner = nullptr;
     m_shared->Waiting.reset();
+    m_shared->Done.reset();
 }
 
 void TPreviewLoader::Request(TMake Make)
@@ -70,6 +91,7 @@ void TPreviewLoader::Cancel()
     const std::lock_guard lock(m_shared->Mutex);
     m_shared->Wanted = tag;
     m_shared->Waiting.reset();
+    m_shared->Done.reset();
 }
 
 void TPreviewLoader::Work(const std::shared_ptr<TShared>& Shared)
@@ -92,22 +114,28 @@ void TPreviewLoader::Work(const std::shared_ptr<TShared>& Shared)
             // Nothing may leave a task of the runner: no preview then.
         }
         const std::lock_guard lock(Shared->Mutex);
-        if (TPreviewLoader* owner = Shared->Owner; owner && job.Tag == Shared->Wanted) {
-            // Held under the lock, so the loader cannot go meanwhile.
-            QMetaObject::invokeMethod(
-                owner,
-                [owner, tag = job.Tag, preview = std::move(preview)] {
-                    owner->Deliver(tag, preview);
-                },
-                Qt::QueuedConnection);
-        }
+        if (!Shared->Owner || job.Tag != Shared->Wanted)
+            continue;
+        // The preview waits here and the loader is told on its own thread
+        // to take it; one notice serves until it is taken. Posted under the
+        // lock, so the loader cannot go meanwhile; a loader that goes drops
+        // the notice with its events.
+        const bool told = Shared->Done.has_value();
+        Shared->Done = TShared::TDone{job.Tag, std::move(preview)};
+        if (!told)
+            QMetaObject::invokeMethod(Shared->Owner, "TakeDone", Qt::QueuedConnection);
     }
 }
 
-void TPreviewLoader::Deliver(uint64_t Tag, const TPreview& Preview)
+void TPreviewLoader::TakeDone()
 {
-    if (Tag == m_wanted)
-        emit Ready(Preview);
+    std::optional<TShared::TDone> done;
+    {
+        const std::lock_guard lock(m_shared->Mutex);
+        done.swap(m_shared->Done);
+    }
+    if (done && done->Tag == m_wanted)
+        emit Ready(done->Preview);
 }
 
 TPreviewLoader::TMake TPreviewLoader::Picture(const QString& File, TFit Fit)

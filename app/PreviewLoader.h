@@ -60,10 +60,13 @@ public:
 signals:
     void Ready(const TPreview& Preview);
 
+private slots:
+    // Takes the preview made last, on the loader's own thread.
+    void TakeDone();
+
 private:
     struct TShared;
     static void Work(const std::shared_ptr<TShared>& Shared);
-    void Deliver(uint64_t Tag, const TPreview& Preview);
 
     TRunner m_runner;
     std::shared_ptr<TShared> m_shared;

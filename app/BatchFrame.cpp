@@ -8,6 +8,7 @@
 #include "MyGdiPlus.h"
 #include "PicThumb.h"
 #include "PreviewBox.h"
+#include "PreviewLoader.h"
 #include "ScreenCentre.h"
 #include "SelectFrame.h"
 
@@ -77,7 +78,8 @@ QPixmap BandPicture()
 } // namespace
 
 TfrmBatchFrame::TfrmBatchFrame(QWidget* parent, TLastFolder PhotoFolder, TLastFolder PngFolder)
-    : QDialog(parent)
+    : QDialog(parent), m_frameLoader(new TPreviewLoader(this)),
+      m_previewLoader(new TPreviewLoader(this))
 {
     setWindowTitle(QStringLiteral("Batch Frame"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -177,6 +179,8 @@ QWidget* TfrmBatchFrame::BuildFramePage()
             Guarded(this, [this] { SpTBXButton2Click(); }));
     connect(SpTBXButton1, &QPushButton::clicked, this,
             Guarded(this, [this] { SpTBXButton1Click(); }));
+    connect(m_frameLoader, &TPreviewLoader::Ready, this,
+            [this](const TPreview& Preview) { FramePreviewReady(Preview); });
     return page;
 }
 
@@ -218,6 +222,8 @@ QWidget* TfrmBatchFrame::BuildPhotoPage()
             Guarded(this, [this] { lsbPictureClick(); }));
     connect(lsbPicture, &QListWidget::currentRowChanged, this,
             Guarded(this, [this] { lsbPictureClick(); }));
+    connect(m_previewLoader, &TPreviewLoader::Ready, this,
+            [this](const TPreview& Preview) { PhotoPreviewReady(Preview); });
     return page;
 }
 
@@ -465,6 +471,7 @@ void TfrmBatchFrame::SpTBXButton2Click()
             QStringLiteral("List index out of bounds (%1)").arg(index).toStdString());
     FrameFileName = files.at(index);
     IsPngFrame = false;
+    m_frameName.clear(); // made anew, though the name may be the same
     PaintBox1->update();
 }
 
@@ -475,6 +482,7 @@ void TfrmBatchFrame::SpTBXButton1Click()
         return;
     FrameFileName = file;
     IsPngFrame = true;
+    m_frameName.clear(); // made anew, though the name may be the same
     PaintBox1->update();
 }
 
@@ -482,26 +490,46 @@ void TfrmBatchFrame::PaintBox1Paint(QPainter& Painter)
 {
     if (FrameFileName.isEmpty())
         return;
-    const int bw = PaintBox1->width();
-    const int bh = PaintBox1->height();
-    SetInterpolationMode(Painter, TInterpolation::Default);
-    // A preview that cannot be drawn stays empty: a message from inside a
-    // paint would come back with every repaint.
-    try {
-        if (IsPngFrame) {
-            // Decoded at the size it is shown.
-            const QImage png = DecodeImageFile(FrameFileName, QSize(bw, bh));
-            DrawBitmap(Painter, png, QRectF(0, 0, bw, bh), QRect(0, 0, png.width(), png.height()));
-            return;
-        }
-        std::unique_ptr<TFrameMakerBase> maker = LoadFrameMaker(FrameFileName, 2 * bw, 2 * bh);
-        if (!maker)
-            return;
-        QImage frame;
-        maker->Render(frame);
-        DrawBitmap(Painter, frame, QRectF(0, 0, bw, bh), QRect(0, 0, 2 * bw, 2 * bh));
-    } catch (const std::exception&) {
+    const QSize box = PaintBox1->size();
+    if (FrameFileName != m_frameName || IsPngFrame != m_frameIsPng || box != m_frameBox) {
+        m_frameName = FrameFileName;
+        m_frameIsPng = IsPngFrame;
+        m_frameBox = box;
+        m_framePicture = QImage();
+        // A preview that cannot be made stays empty: a message from a
+        // preview would come back with every repaint.
+        m_frameLoader->Request([name = m_frameName, png = m_frameIsPng, box] {
+            TPreview preview;
+            preview.File = name;
+            try {
+                if (png) {
+                    // Decoded at the size it is shown.
+                    preview.Picture = DecodeImageFile(name, box);
+                } else if (std::unique_ptr<TFrameMakerBase> maker =
+                               LoadFrameMaker(name, 2 * box.width(), 2 * box.height())) {
+                    maker->Render(preview.Picture);
+                }
+            } catch (const std::exception&) {
+            }
+            return preview;
+        });
+        return;
     }
+    if (m_framePicture.isNull())
+        return;
+    const QImage& frame = m_framePicture;
+    const QRect source =
+        m_frameIsPng ? frame.rect() : QRect(0, 0, 2 * box.width(), 2 * box.height());
+    SetInterpolationMode(Painter, TInterpolation::Default);
+    DrawBitmap(Painter, frame, QRectF(0, 0, box.width(), box.height()), source);
+}
+
+void TfrmBatchFrame::FramePreviewReady(const TPreview& Preview)
+{
+    if (Preview.File != m_frameName)
+        return;
+    m_framePicture = Preview.Picture;
+    PaintBox1->update();
 }
 
 void TfrmBatchFrame::SpeedButton3Click()
@@ -534,20 +562,32 @@ void TfrmBatchFrame::pbImagePaint(QPainter& Painter)
         m_previewBox = box;
         m_previewPhoto = QImage();
         m_previewRect = QRectF();
-        // Only the shown size is decoded. A photo that cannot be shown
-        // stays empty here: a message from inside a paint would come back
-        // with every repaint, and the run reports it.
-        try {
-            const QSize full = ImageFileSize(m_previewName);
-            m_previewRect =
-                TBatchFramer::PreviewRect(full.width(), full.height(), box.width(), box.height());
-            m_previewPhoto = DecodeImageFile(m_previewName, m_previewRect.size().toSize());
-        } catch (const std::exception&) {
-        }
+        // Only the shown size is decoded, and not here: the photo is painted
+        // once it is ready. A photo that cannot be shown stays empty here,
+        // and the run reports it.
+        m_previewLoader->Request(TPreviewLoader::Picture(m_previewName, [box](const QSize& Pixels) {
+            return TBatchFramer::PreviewRect(Pixels.width(), Pixels.height(), box.width(),
+                                             box.height())
+                .size()
+                .toSize();
+        }));
+        return;
     }
+    if (m_previewPhoto.isNull())
+        return;
     const QImage& photo = m_previewPhoto;
     SetInterpolationMode(Painter, TInterpolation::Default);
     DrawBitmap(Painter, photo, m_previewRect, QRect(0, 0, photo.width(), photo.height()));
+}
+
+void TfrmBatchFrame::PhotoPreviewReady(const TPreview& Preview)
+{
+    if (Preview.File != m_previewName || Preview.Picture.isNull())
+        return;
+    m_previewPhoto = Preview.Picture;
+    m_previewRect = TBatchFramer::PreviewRect(Preview.PixelSize.width(), Preview.PixelSize.height(),
+                                              m_previewBox.width(), m_previewBox.height());
+    pbImage->update();
 }
 
 void TfrmBatchFrame::rgbDirectryClick()

@@ -29,6 +29,8 @@ class QRadioButton;
 class QStackedWidget;
 class QToolButton;
 class TPreviewBox;
+class TPreviewLoader;
+struct TPreview;
 
 class TfrmBatchFrame : public QDialog
 {
@@ -116,11 +118,24 @@ private:
     QWidget* BuildPhotoPage();
     QWidget* BuildOutputPage();
     QWidget* BuildRunPage();
+    void FramePreviewReady(const TPreview& Preview);
+    void PhotoPreviewReady(const TPreview& Preview);
 
     bool m_running = false;
     bool m_closeAfterRun = false;
-    // The photo preview's last photo, decoded at the size it is shown in a
-    // box of m_previewBox, and where it is shown.
+    // The frame preview's frame, made away from the window's thread for a
+    // box of m_frameBox: the PNG picture decoded at the box's size, or the
+    // frame file's frame rendered at twice it; a null picture until it is
+    // ready.
+    TPreviewLoader* m_frameLoader = nullptr;
+    QString m_frameName;
+    bool m_frameIsPng = false;
+    QSize m_frameBox;
+    QImage m_framePicture;
+    // The photo preview's last photo, decoded away from the window's thread
+    // at the size it is shown in a box of m_previewBox, and where it is
+    // shown; a null picture until it is ready.
+    TPreviewLoader* m_previewLoader = nullptr;
     QString m_previewName;
     QSize m_previewBox;
     QImage m_previewPhoto;

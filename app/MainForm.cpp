@@ -30,7 +30,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -389,12 +388,8 @@ void TfrmMain::CreateDialogs()
 {
     OpenPictureDialog1 = new TOpenPictureDialog(this, OpenPictureFilters());
 
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setNameFilters({QStringLiteral("*.jpg (*.jpg)")});
-    SaveDialog1->setDefaultSuffix(QStringLiteral("JPG"));
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+    SaveDialog1 = std::make_unique<TSaveAsDialog>(this, QStringLiteral("*.jpg (*.jpg)"),
+                                                  QStringLiteral("JPG"));
 
     MapiControl1 = new TMapiControl(this);
     MapiControl1->ShowDialog = false;
@@ -618,12 +613,9 @@ void TfrmMain::mOpenPhotoClick()
 
 void TfrmMain::mSaveClick()
 {
-    if (SaveDialog1->exec() != QDialog::Accepted)
+    const QString fileName = SaveDialog1->Choose();
+    if (fileName.isEmpty())
         return;
-    const QStringList files = SaveDialog1->selectedFiles();
-    if (files.isEmpty())
-        return;
-    const QString fileName = files.first();
     if (QFile::exists(fileName)) {
         QMessageBox question(QMessageBox::Information, QString::fromLatin1(kMessageCaption),
                              QStringLiteral("The File exists,are your sure to override it?"),

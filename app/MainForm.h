@@ -7,6 +7,7 @@
 #include "DesktopServices.h"
 #include "OpenPictureDialog.h"
 #include "ProgramFolder.h"
+#include "SaveAsDialog.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,7 +16,6 @@
 
 class QAction;
 class QComboBox;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -196,7 +196,7 @@ public:
     QAction* pmRotateRight = nullptr;
 
     QPointer<TOpenPictureDialog> OpenPictureDialog1;
-    QPointer<QFileDialog> SaveDialog1;
+    std::unique_ptr<TSaveAsDialog> SaveDialog1;
     QPointer<TFontSelectDialog> FontDialog1;
     // The mail component of the mail command (no dialog of its own, no events).
     TMapiControl* MapiControl1 = nullptr;

@@ -1,73 +1,50 @@
 #include "OpenPictureDialog.h"
 
-#include "MyGdiPlus.h"
+#include "FileDialogCompletion.h"
+#include "FileDialogSize.h"
+#include "PreviewLoader.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStandardPaths>
-#include <QTreeView>
 #include <QVBoxLayout>
-
-#include <exception>
 
 namespace {
 
-// Wide enough for the places, the detailed list with its name, size, type
-// and date columns, and the preview.
-constexpr int kDialogWidth = 1040;
-constexpr int kDialogHeight = 560;
-constexpr int kPlacesWidth = 150;
 // The box the preview picture is fitted into.
 constexpr int kPreviewSide = 240;
 constexpr int kPreviewMargin = 8;
 
-// The picture in File decoded no larger than Box, keeping its proportions,
-// and its size in pixels as the file's header gives it; a null picture for a
-// file that does not decode.
-QImage DecodePreview(const QString& File, const QSize& Box, QSize& PixelSize)
+// The size a picture of Pixels is shown at: no larger than the preview box,
+// keeping its proportions.
+QSize PreviewSize(const QSize& Pixels)
 {
-    PixelSize = QSize();
-    if (!QFileInfo(File).isFile())
-        return QImage();
-    const QSize size = ImageFileSize(File);
-    if (size.isEmpty())
-        return QImage();
-    QSize scaled = size;
-    if (scaled.width() > Box.width() || scaled.height() > Box.height())
-        scaled = size.scaled(Box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    // Decoded at the preview's size: a large photo's decoder skips the detail
-    // it would throw away. A picture too large to be opened has no preview.
-    QImage picture;
-    try {
-        picture = DecodeImageFile(File, scaled);
-    } catch (const std::exception&) {
-        return QImage();
-    }
-    if (!picture.isNull())
-        PixelSize = size;
-    return picture;
+    const QSize box(kPreviewSide, kPreviewSide);
+    if (Pixels.width() <= box.width() && Pixels.height() <= box.height())
+        return Pixels;
+    return Pixels.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 } // namespace
 
 TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filters, FileMode Mode,
                                        TLastFolder LastFolder)
-    : QFileDialog(parent, QStringLiteral("Open")), m_lastFolder(std::move(LastFolder))
+    : QFileDialog(parent, QStringLiteral("Open")), m_lastFolder(std::move(LastFolder)),
+      m_loader(new TPreviewLoader(this))
 {
     setOption(QFileDialog::DontUseNativeDialog, true);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(Mode);
     setNameFilters(Filters);
-    setViewMode(QFileDialog::Detail);
 
     auto* preview = new QWidget;
     preview->setFixedWidth(kPreviewSide + 2 * kPreviewMargin);
@@ -80,19 +57,14 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
     column->addWidget(m_previewPicture);
     column->addWidget(m_previewSize);
     column->addStretch();
-    resize(kDialogWidth, kDialogHeight);
+    SizeFileDialog(*this);
     if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"))) {
         splitter->addWidget(preview);
         splitter->setCollapsible(splitter->indexOf(preview), false);
-        splitter->setSizes({kPlacesWidth, kDialogWidth, preview->width()});
+        splitter->setSizes({kFileDialogPlacesWidth, kFileDialogWidth, preview->width()});
     }
-    // The name takes the room the size, type and date leave.
-    if (auto* list = findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        QHeaderView* header = list->header();
-        header->setStretchLastSection(false);
-        header->setSectionResizeMode(QHeaderView::ResizeToContents);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-    }
+    connect(m_loader, &TPreviewLoader::Ready, this,
+            [this](const TPreview& Preview) { PreviewReady(Preview); });
 
     // The list and the detailed list share one selection; a name typed into
     // the name box selects its file too.
@@ -100,6 +72,7 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
         list && list->selectionModel())
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { ShowPreview(selectedFiles().value(0)); });
+    KeepCompletionQuiet(*this);
 }
 
 TOpenPictureDialog::~TOpenPictureDialog() = default;
@@ -163,7 +136,8 @@ int TOpenPictureDialog::exec()
 {
     selectNameFilter(nameFilters().value(0));
     setDirectory(StartFolder());
-    ShowPreview(QString());
+    ChooseLastAgain();
+    ShowPreview(selectedFiles().value(0));
     AttachCompletion();
     const int result = QFileDialog::exec();
     // The place the dialog covered is painted again before the caller starts
@@ -180,26 +154,68 @@ int TOpenPictureDialog::exec()
 void TOpenPictureDialog::done(int result)
 {
     DetachCompletion();
+    ShowPreview(QString());
     QFileDialog::done(result);
     if (result == QDialog::Accepted) {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty())
+        if (!files.isEmpty()) {
+            m_chosen = files;
             m_lastFolder.Set(QFileInfo(files.first()).absolutePath());
+        }
     }
 }
 
 void TOpenPictureDialog::ShowPreview(const QString& File)
 {
-    QSize pixels;
-    m_preview =
-        File.isEmpty() ? QImage() : DecodePreview(File, QSize(kPreviewSide, kPreviewSide), pixels);
-    if (m_preview.isNull()) {
-        m_previewPicture->clear();
-        m_previewSize->clear();
+    if (File == m_previewFile)
         return;
-    }
+    m_previewFile = File;
+    m_preview = QImage();
+    m_previewPicture->clear();
+    m_previewSize->clear();
+    if (File.isEmpty())
+        m_loader->Cancel();
+    else
+        m_loader->Request(TPreviewLoader::Picture(File, PreviewSize));
+}
+
+void TOpenPictureDialog::PreviewReady(const TPreview& Preview)
+{
+    if (Preview.File != m_previewFile || Preview.Picture.isNull())
+        return;
+    m_preview = Preview.Picture;
     m_previewPicture->setPixmap(QPixmap::fromImage(m_preview));
-    m_previewSize->setText(QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
+    m_previewSize->setText(
+        QStringLiteral("%1 x %2").arg(Preview.PixelSize.width()).arg(Preview.PixelSize.height()));
+}
+
+void TOpenPictureDialog::ChooseLastAgain()
+{
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* list = findChild<QListView*>(QStringLiteral("listView"));
+    if (!edit || !list || !list->selectionModel())
+        return;
+    const QString folder = directory().absolutePath();
+    QStringList names;
+    for (const QString& file : std::as_const(m_chosen)) {
+        const QFileInfo info(file);
+        if (info.absolutePath() == folder && info.isFile())
+            names << info.fileName();
+    }
+    // Emptied quietly first: the file dialog takes an empty name box for its
+    // folder. The name set anew then selects its file and enables "Open"
+    // even when the box held it already.
+    {
+        const QSignalBlocker quiet(edit);
+        edit->clear();
+    }
+    list->selectionModel()->clearSelection();
+    if (names.size() == 1)
+        edit->setText(names.first());
+    else if (!names.isEmpty())
+        edit->setText(QLatin1Char('"') + names.join(QStringLiteral("\" \"")) + QLatin1Char('"'));
+    else
+        setFileMode(fileMode()); // "Open" follows the emptied box
 }
 
 void TOpenPictureDialog::DetachCompletion()

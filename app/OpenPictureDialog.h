@@ -3,8 +3,10 @@
 // The picture-open dialog: a file dialog with a preview of the selected
 // picture beside its detailed file list. It opens in a folder its command
 // names, else in the folder it was last used in, else in the user's pictures
-// folder; it leaves the screen, completion popup included, before the caller
-// goes on with the chosen file.
+// folder, with the files it opened last chosen again when they are there. It
+// leaves the screen, completion popup included, before the caller goes on
+// with the chosen file. Previews are decoded away from the window's thread
+// and shown when they are ready.
 
 #include <QFileDialog>
 #include <QImage>
@@ -16,6 +18,8 @@
 
 class QCompleter;
 class QLabel;
+class TPreviewLoader;
+struct TPreview;
 
 // The folder a picture-open dialog was last used in, kept in memory while the
 // program runs. Copies share the folder, so a window made anew for every use
@@ -59,8 +63,9 @@ public:
     // The first chosen file, empty when the dialog was cancelled.
     QString ChooseFile();
 
-    // The preview of the selected file, null when it does not decode, and
-    // the text under it with the picture's size in pixels.
+    // The preview of the selected file, null while it is decoded and when it
+    // does not decode, and the text under it with the picture's size in
+    // pixels.
     QImage PreviewPicture() const { return m_preview; }
     QString PreviewText() const;
 
@@ -68,12 +73,20 @@ public:
     void done(int result) override;
 
 private:
+    // Asks for the preview of File, or clears it for an empty name.
     void ShowPreview(const QString& File);
+    void PreviewReady(const TPreview& Preview);
+    // The name box names the files opened last when they are in the folder
+    // shown, else nothing; the list selects what it names.
+    void ChooseLastAgain();
     void DetachCompletion();
     void AttachCompletion();
 
     TLastFolder m_lastFolder;
     QString m_startFolder;
+    QStringList m_chosen;
+    TPreviewLoader* m_loader = nullptr;
+    QString m_previewFile;
     QImage m_preview;
     QPointer<QCompleter> m_completion;
     QLabel* m_previewPicture = nullptr;

@@ -3,7 +3,6 @@
 #include "HandlerGuard.h"
 #include "IntegerText.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,12 +45,8 @@ TfrmSavePNG::TfrmSavePNG(const QString& ProgramFolder, QWidget* parent)
     for (QPushButton* button : {SpTBXButton1, SpTBXButton2})
         button->setAutoDefault(false);
 
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("Save As"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setNameFilters({QStringLiteral("*.png (*.png)")});
-    SaveDialog1->setDefaultSuffix(QStringLiteral("png"));
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+    SaveDialog1 = std::make_unique<TSaveAsDialog>(this, QStringLiteral("*.png (*.png)"),
+                                                  QStringLiteral("png"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblW, 0, 0);
@@ -97,11 +92,9 @@ void TfrmSavePNG::FormCreate()
 
 void TfrmSavePNG::edtOutputFileNameSubEditButton0Click()
 {
-    if (SaveDialog1->exec() != QDialog::Accepted)
-        return;
-    const QStringList files = SaveDialog1->selectedFiles();
-    if (!files.isEmpty())
-        edtOutputFileName->setText(files.first());
+    const QString file = SaveDialog1->Choose();
+    if (!file.isEmpty())
+        edtOutputFileName->setText(file);
 }
 
 void TfrmSavePNG::edtWChange(QSpinBox* Sender)

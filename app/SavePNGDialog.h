@@ -3,10 +3,12 @@
 // "Save to PNG": the width, height and output file of a frame exported as a
 // PNG picture. The export itself is TFramePngExport's.
 
-#include <QDialog>
-#include <QPointer>
+#include "SaveAsDialog.h"
 
-class QFileDialog;
+#include <QDialog>
+
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,7 +45,7 @@ public:
     QToolButton* edtOutputFileNameSubEditButton0 = nullptr;
     QPushButton* SpTBXButton1 = nullptr;
     QPushButton* SpTBXButton2 = nullptr;
-    QPointer<QFileDialog> SaveDialog1;
+    std::unique_ptr<TSaveAsDialog> SaveDialog1;
 
 private:
     QString m_programFolder;

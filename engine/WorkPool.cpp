@@ -1,5 +1,7 @@
 #include "WorkPool.h"
 
+#include <QCoreApplication>
+
 #include <pthread.h>
 #include <sched.h>
 
@@ -73,6 +75,12 @@ struct TWorkPool::TLoop
 TWorkPool& TWorkPool::Instance()
 {
     static TWorkPool pool(UsableCores());
+    // Decoders and painters need the application: the workers end before it.
+    static const bool stopsWithTheApplication = [] {
+        qAddPostRoutine([] { Instance().Stop(); });
+        return true;
+    }();
+    (void)stopsWithTheApplication;
     return pool;
 }
 
@@ -97,6 +105,11 @@ TWorkPool::TWorkPool(int Workers)
 
 TWorkPool::~TWorkPool()
 {
+    Stop();
+}
+
+void TWorkPool::Stop()
+{
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_stop = true;
@@ -104,9 +117,18 @@ TWorkPool::~TWorkPool()
     m_tasks.Ready.notify_all();
     m_writes.Ready.notify_all();
     for (std::thread& worker : m_workers)
-        worker.join();
+        if (worker.joinable())
+            worker.join();
     if (m_writer.joinable())
         m_writer.join();
+    // What was queued is dropped, outside the lock: a task's future then
+    // reports a broken promise, a loop's caller does the bands itself.
+    std::deque<std::function<void()>> dropped[2];
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        dropped[0].swap(m_tasks.Items);
+        dropped[1].swap(m_writes.Items);
+    }
 }
 
 bool TWorkPool::Served(const TQueue& Queue) const

@@ -27,7 +27,9 @@
 //   threads.
 //
 // When no thread can be started at all, the work runs on the thread that
-// asks for it.
+// asks for it. The program's pool stops when the application object goes:
+// work not yet begun is dropped, the work in hand ends first, and work asked
+// for later runs on the thread that asks for it.
 
 #include <condition_variable>
 #include <cstdint>
@@ -51,6 +53,8 @@ public:
     explicit TWorkPool(int Workers);
     // Drops the work not yet begun and waits for the rest.
     ~TWorkPool();
+    // The same, at once; not on one of the pool's own threads.
+    void Stop();
     TWorkPool(const TWorkPool&) = delete;
     TWorkPool& operator=(const TWorkPool&) = delete;
 

@@ -262,6 +262,10 @@ TEST_F(BatchFrameTest, PhotoListAddRemoveAndPreview)
     wizard->FrameFileName = PngFrame();
     Next();
     wizard->lsbPicture->setCurrentRow(0);
+    // Not decoded on the window's thread: the photo is painted once ready.
+    EXPECT_GT(qRed(PixelAt(wizard->pbImage->grab().toImage(), 74, 67)), 100);
+    QTRY_COMPARE_WITH_TIMEOUT(qRed(PixelAt(wizard->pbImage->grab().toImage(), 74, 67)) < 60, true,
+                              10000);
     const QImage preview = wizard->pbImage->grab().toImage();
     ASSERT_EQ(preview.size(), QSize(149, 134));
     // Full height, centred across: the photo covers x 49 .. 98.
@@ -280,7 +284,10 @@ TEST_F(BatchFrameTest, FramePreviewOfAPngAndOfAFrameFile)
 {
     wizard->FrameFileName = PngFrame();
     wizard->IsPngFrame = true;
-    QImage preview = wizard->PaintBox1->grab().toImage();
+    // Made away from the window's thread, drawn once ready.
+    const auto shown = [this] { return wizard->PaintBox1->grab().toImage(); };
+    QTRY_COMPARE_WITH_TIMEOUT(PixelAt(shown(), 10, 10), qRgb(255, 0, 0), 10000);
+    QImage preview = shown();
     ASSERT_EQ(preview.size(), QSize(200, 176));
     // Stretched to the box: the red band is 20 % of each side.
     EXPECT_EQ(PixelAt(preview, 10, 10), qRgb(255, 0, 0));
@@ -289,7 +296,8 @@ TEST_F(BatchFrameTest, FramePreviewOfAPngAndOfAFrameFile)
 
     wizard->FrameFileName = WriteSimpleFrame(File(QStringLiteral("f.okx")), 40);
     wizard->IsPngFrame = false;
-    preview = wizard->PaintBox1->grab().toImage();
+    QTRY_COMPARE_WITH_TIMEOUT(qRed(PixelAt(shown(), 10, 88)), 255, 10000);
+    preview = shown();
     // Rendered at twice the box and drawn reduced: a 20-pixel band.
     EXPECT_EQ(qRed(PixelAt(preview, 10, 88)), 255);
     EXPECT_NE(PixelAt(preview, 25, 88), qRgb(255, 0, 0));

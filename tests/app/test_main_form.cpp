@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +29,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -530,6 +533,37 @@ TEST_F(MainFormTest, SaveUnderANewNameAsksNothingAndAddsTheSuffix)
     StopModalDrivers();
     EXPECT_FALSE(asked);
     EXPECT_FALSE(QImage(Folder("framed.JPG")).isNull());
+}
+
+TEST_F(MainFormTest, SaveAsShowsWholeColumnsAndAFileOverwrittenInPlaceAsItIsNow)
+{
+    StartUp();
+    const QString target = folder.write(QStringLiteral("old.jpg"), "old bytes");
+    // True once the list shows Size for the file.
+    const auto shows = [&](QFileDialog* dialog, qint64 size) {
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        return model && QTest::qWaitFor([&] { return model->size(model->index(target)) == size; });
+    };
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(folder.path());
+        EXPECT_TRUE(shows(dialog, 9));
+        EXPECT_EQ(dialog->size(), QSize(1040, 560));
+        const auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        for (int column = 1; list && column < 4; ++column)
+            EXPECT_GE(list->header()->sectionSize(column),
+                      static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(column));
+        dialog->reject();
+    });
+    window->mSave->trigger();
+
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(2000, 'x')) == 2000);
+    file.close();
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_TRUE(shows(dialog, 2000));
+        dialog->reject();
+    });
+    window->mSave->trigger();
 }
 
 TEST_F(MainFormTest, ExitClosesTheWindow)

@@ -3,11 +3,13 @@
 
 #include "ModalDriver.h"
 #include "OpenPictureDialog.h"
+#include "PreviewLoader.h"
 #include "TestSupport.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -73,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(OpenPictureDialogTest, PreviewShowsTheSelectedPictureWithItsSizeAndNothingForABrokenFile)
+TEST_F(OpenPictureDialogTest, PreviewComesLaterFromAnotherThreadWithItsSizeAndNothingForABrokenFile)
 {
     const QString photo = folder.file(QStringLiteral("photo.jpg"));
     ASSERT_TRUE(MakeGradient(1200, 800).save(photo, "JPG"));
@@ -84,20 +86,27 @@ TEST_F(OpenPictureDialogTest, PreviewShowsTheSelectedPictureWithItsSizeAndNothin
     dialog.setDirectory(folder.path());
     dialog.show();
     WaitForListing(dialog, folder.path(), 3);
+    auto* loader = dialog.findChild<TPreviewLoader*>();
+    ASSERT_NE(loader, nullptr);
+    QSignalSpy ready(loader, &TPreviewLoader::Ready);
 
     auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(edit, nullptr);
-    // A name typed selects its file in the list.
+    // A name typed selects its file in the list; the selection returns before
+    // the picture is decoded.
     edit->setText(QStringLiteral("photo.jpg"));
+    EXPECT_TRUE(dialog.PreviewPicture().isNull());
     // Decoded at the preview's size, not at the photo's.
-    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(240, 160));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(240, 160), 10000);
     EXPECT_EQ(dialog.PreviewText(), QStringLiteral("1200 x 800"));
 
     edit->setText(QStringLiteral("tall.png"));
-    EXPECT_EQ(dialog.PreviewPicture().size(), QSize(60, 240));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(60, 240), 10000);
     EXPECT_EQ(dialog.PreviewText(), QStringLiteral("100 x 400"));
 
+    ready.clear();
     edit->setText(QStringLiteral("broken.jpg"));
+    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 10000);
     EXPECT_TRUE(dialog.PreviewPicture().isNull());
     EXPECT_TRUE(dialog.PreviewText().isEmpty());
 }
@@ -186,4 +195,67 @@ TEST_F(OpenPictureDialogTest, NameTypedAndEnterLeavesNoCompletionAndTheNextClick
 
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(OpenPictureDialogTest, ReopenedItChoosesTheFileOpenedLastWithItsPreviewAndOpenEnabled)
+{
+    const QString photo = folder.file(QStringLiteral("a.png"));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(photo, "PNG"));
+    const QString sub = folder.file(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    TOpenPictureDialog dialog(nullptr, PictureFilters());
+    dialog.SetStartFolder(folder.path());
+    AnswerFileDialog(photo);
+    ASSERT_EQ(dialog.ChooseFile(), photo);
+
+    // Shown again, a.png is chosen and previewed; cancelled in another folder
+    // with another name typed, it comes back the same way.
+    for (int showing = 0; showing < 2; ++showing) {
+        WhenModal<QFileDialog>([&](QFileDialog* shown) {
+            WaitForListing(*shown, folder.path(), 2);
+            auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            const auto* buttons = shown->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            ASSERT_TRUE(edit && buttons);
+            EXPECT_EQ(edit->text(), QStringLiteral("a.png"));
+            EXPECT_EQ(shown->selectedFiles(), QStringList{photo});
+            EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled());
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.PreviewPicture().size(), QSize(8, 8), 10000);
+            shown->setDirectory(sub);
+            edit->setText(QStringLiteral("b.png"));
+            shown->reject();
+        });
+        EXPECT_TRUE(dialog.ChooseFile().isEmpty());
+    }
+}
+
+TEST_F(OpenPictureDialogTest, AFolderTypedAndEnterOpensItWithoutTheCompletionList)
+{
+    // The dialog shows another folder, so the typed folder's own is still
+    // unlisted while its name is typed and the completion finds no match.
+    const QString start = folder.file(QStringLiteral("start"));
+    const QString pictures = folder.file(QStringLiteral("pictures"));
+    ASSERT_TRUE(QDir().mkpath(start) && QDir().mkpath(pictures));
+    ASSERT_TRUE(MakeSolid(8, 8, Qt::blue).save(pictures + QStringLiteral("/photo.png"), "PNG"));
+
+    TOpenPictureDialog dialog(nullptr, PictureFilters());
+    dialog.SetStartFolder(start);
+    bool entered = false;
+    WhenModal<QFileDialog>([&](QFileDialog* shown) {
+        auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        QCompleter* completer = edit->completer();
+        shown->activateWindow();
+        edit->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+        QTest::keyClicks(edit, pictures);
+        QTest::keyClick(edit, Qt::Key_Return);
+        WaitForListing(*shown, pictures, 1);
+        entered = shown->isVisible() && shown->directory().absolutePath() == pictures;
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(completer->popup()->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        shown->reject();
+    });
+    dialog.ChooseFile();
+    EXPECT_TRUE(entered);
 }

@@ -1,0 +1,44 @@
+#include "SaveAsDialog.h"
+
+#include "FileDialogCompletion.h"
+#include "FileDialogSize.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <memory>
+#include <utility>
+
+TSaveAsDialog::TSaveAsDialog(QWidget* Owner, QString Filter, QString DefaultSuffix)
+    : m_owner(Owner), m_filter(std::move(Filter)), m_suffix(std::move(DefaultSuffix))
+{}
+
+QString TSaveAsDialog::Choose()
+{
+    const auto dialog = std::make_unique<QFileDialog>(m_owner, QStringLiteral("Save As"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilters({m_filter});
+    dialog->setDefaultSuffix(m_suffix);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    SizeFileDialog(*dialog);
+    KeepCompletionQuiet(*dialog);
+    if (!m_history.isEmpty())
+        dialog->setHistory(m_history);
+    if (!m_folder.isEmpty())
+        dialog->setDirectory(m_folder);
+    if (const QFileInfo last(m_file); !m_file.isEmpty() && last.absolutePath() == m_folder)
+        dialog->selectFile(last.fileName());
+
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    m_folder = dialog->directory().absolutePath();
+    m_history = dialog->history();
+    if (!accepted)
+        return QString();
+    const QString file = dialog->selectedFiles().value(0);
+    if (!file.isEmpty()) {
+        m_file = file;
+        m_folder = QFileInfo(file).absolutePath();
+    }
+    return file;
+}

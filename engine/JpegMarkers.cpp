@@ -61,8 +61,10 @@ public:
                 ++at;
                 continue;
             }
-            if (marker == 0xD9) // end of image
+            if (marker == 0xD9) { // end of image
+                m_markers.Whole = true;
                 break;
+            }
             if (marker == 0x01 || marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7)) {
                 at += 2; // markers without a length
                 continue;

@@ -5,8 +5,8 @@
 // not), every scan with the blocks it covers, the resolution as libjpeg
 // takes it from the JFIF header, and whatever makes Qt's reader give another
 // result than TurboJPEG's (colour profiles, comments, frame types it handles
-// otherwise). Reading the markers costs one pass over the bytes, far less than
-// any decode.
+// otherwise), and whether the stream reaches its end. Reading the markers costs
+// one pass over the bytes, far less than any decode.
 
 #include <QSize>
 
@@ -35,6 +35,10 @@ struct TJpegMarkers
     // extended or progressive Huffman frame without a colour profile,
     // comments or JFIF headers between the scans.
     bool PlainForFastDecode = false;
+    // The walk reached the end-of-image marker. A JPEG cut short (a copy or
+    // a download broken off) still decodes, its missing part filled grey:
+    // only its end tells it from a whole one.
+    bool Whole = false;
 };
 
 TJpegMarkers ReadJpegMarkers(const unsigned char* Data, size_t Size);

@@ -1,6 +1,6 @@
 #include "PictureFile.h"
 
-#include "JpegEnd.h"
+#include "JpegMarkers.h"
 #include "UniFuncs.h"
 
 #include <QFile>
@@ -21,5 +21,9 @@ QImage ReadPictureFile(const QString& FileName)
 bool IsDamagedPictureFile(const QString& FileName)
 {
     QFile file;
-    return OpenRegularFile(file, FileName) && FindJpegEnd(file) == TJpegEnd::CutShort;
+    if (!OpenRegularFile(file, FileName) || !file.peek(3).startsWith("\xFF\xD8\xFF"))
+        return false;
+    // Mapped, not read: the walk touches each page once, whatever the size.
+    const uchar* bytes = file.map(0, file.size());
+    return bytes && !ReadJpegMarkers(bytes, size_t(file.size())).Whole;
 }

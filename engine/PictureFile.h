@@ -19,6 +19,6 @@ EImagingError UnreadablePicture(const QString& FileName);
 QImage ReadPictureFile(const QString& FileName);
 
 // True for a picture file that decodes with part of its picture made up: a
-// JPEG cut short before its end (JpegEnd.h), which the decoders fill grey.
+// JPEG cut short before its end (JpegMarkers.h), which the decoders fill grey.
 // Any other file, and one that cannot be read, is not called damaged here.
 bool IsDamagedPictureFile(const QString& FileName);

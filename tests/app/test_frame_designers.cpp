@@ -301,7 +301,7 @@ TEST_F(DesignerTest, OkWithoutTheUserFolderReportsAndStaysOpen)
 
 TEST_F(DesignerTest, NewDesignsGoToTheUserCategoryWhateverItsLetterCase)
 {
-    // The category folder as the Parts name it, not as our content does.
+    // The category folder spelt "user", in lower case, not as our own content spells it.
     ASSERT_TRUE(QDir(folder.file(QStringLiteral("Frame/User"))).removeRecursively());
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Frame/user")));
     QString message;

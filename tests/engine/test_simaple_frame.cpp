@@ -18,7 +18,7 @@ const QRgb kOut = qRgb(0x11, 0x22, 0x33);
 const QRgb kBand = qRgb(0x44, 0x55, 0x66);
 const QRgb kInner = qRgb(0x77, 0x88, 0x99);
 
-// The Part's example: FW 50, FH 20, O 2, I 3 on 400 x 300.
+// A worked case: FW 50, FH 20, O 2, I 3 on 400 x 300.
 void SetExample(TSimapleFrameMaker& maker, uint8_t shape = TSimapleFrameMaker::shRectangle)
 {
     maker.SetFrameWidth(50);

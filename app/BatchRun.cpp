@@ -164,6 +164,7 @@ void TBatchRun::Frame(int Index)
             // cores.
             const TMemoryGate::TTicket ticket =
                 m_memory.Enter(FramingCost(job.Photo, OutputSize(job.Photo)));
+            const TFraming framing(*this);
             result.Jpeg = FramePhoto(job);
         } catch (...) {
             result.Error = std::current_exception();
@@ -184,6 +185,24 @@ void TBatchRun::Frame(int Index)
     std::lock_guard<std::mutex> lock(m_lock);
     --m_scheduling;
     m_changed.notify_all();
+}
+
+TBatchRun::TFraming::TFraming(TBatchRun& Run) : m_run(Run)
+{
+    std::lock_guard<std::mutex> lock(m_run.m_lock);
+    m_run.m_mostFraming = std::max(m_run.m_mostFraming, ++m_run.m_framing);
+}
+
+TBatchRun::TFraming::~TFraming()
+{
+    std::lock_guard<std::mutex> lock(m_run.m_lock);
+    --m_run.m_framing;
+}
+
+int TBatchRun::MostInWork() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_mostFraming;
 }
 
 QSize TBatchRun::OutputSize(const QString& Photo)

@@ -53,6 +53,8 @@ public:
 
     int Count() const { return int(m_jobs.size()); }
     int ThreadCount() const { return m_threadCount; }
+    // The most photos that were framed at the same time so far.
+    int MostInWork() const;
 
     // Reads the frame before the first photo is touched, calling Pump at
     // least every 10 ms meanwhile; raises, naming the frame file, when it
@@ -73,6 +75,19 @@ private:
         bool Done = false;
         QByteArray Jpeg;
         std::exception_ptr Error;
+    };
+
+    // Counts a photo as framed from its making to its end.
+    class TFraming
+    {
+    public:
+        explicit TFraming(TBatchRun& Run);
+        ~TFraming();
+        TFraming(const TFraming&) = delete;
+        TFraming& operator=(const TFraming&) = delete;
+
+    private:
+        TBatchRun& m_run;
     };
 
     // Hands the photos that may begin now to the pool.
@@ -105,7 +120,7 @@ private:
     // The photos in work share BatchPhotosBudget.
     TMemoryGate m_memory{BatchPhotosBudget};
 
-    std::mutex m_lock;
+    mutable std::mutex m_lock;
     // A photo is framed, or the pool has no photo of the run left.
     std::condition_variable m_changed;
     std::vector<TResult> m_results;
@@ -113,6 +128,8 @@ private:
     int m_inWork = 0;     // photos handed to the pool and not yet framed
     int m_scheduling = 0; // workers handing on photos after their own
     int m_written = 0;    // photos finished by Finish
+    int m_framing = 0;    // photos past the memory gate and not yet framed
+    int m_mostFraming = 0;
     bool m_stop = false;
     TBatchFailures m_failures;
 };

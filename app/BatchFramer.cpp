@@ -9,6 +9,7 @@
 #include "UniFuncs.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QIODevice>
 
 const std::array<QString, 8> TBatchFramer::SizeCaptions = {
@@ -82,6 +83,59 @@ void TBatchFramer::DrawWithPng(QImage& Output, const QImage& Photo, const QImage
                QRect(0, 0, PngFrame.width(), PngFrame.height()));
 }
 
+namespace {
+
+// Photo in place of its high-quality reduction into Dest, when it is
+// reduced: the full-size photo goes as soon as its reduction is made.
+void ReduceFor(QImage& Photo, const QRectF& Dest)
+{
+    QImage reduced = ReducedForDrawing(Photo, Dest, Photo.rect());
+    if (!reduced.isNull())
+        Photo = std::move(reduced);
+}
+
+// Photo, drawn 1:1 over the whole of a new transparent bitmap of its size,
+// gives the photo's own pixels when it is opaque and has nothing a new
+// bitmap lacks (texts, a colour space) that an encoder would read: then it
+// becomes that bitmap, its resolution a new bitmap's.
+bool BecomeOutput(QImage& Photo, QSize Size, QImage& Output)
+{
+    if (Photo.size() != Size || Photo.format() != QImage::Format_RGB32 ||
+        !Photo.textKeys().isEmpty() || Photo.colorSpace().isValid() || !Photo.offset().isNull())
+        return false;
+    const QImage blank(1, 1, QImage::Format_ARGB32);
+    Output = std::move(Photo);
+    if (!Output.reinterpretAsFormat(QImage::Format_ARGB32)) {
+        Photo = std::move(Output);
+        return false;
+    }
+    Output.setDotsPerMeterX(blank.dotsPerMeterX());
+    Output.setDotsPerMeterY(blank.dotsPerMeterY());
+    return true;
+}
+
+} // namespace
+
+QImage TBatchFramer::ComposeWithPng(QImage Photo, const QImage& PngFrame, QSize Size)
+{
+    if (Size.isEmpty())
+        return QImage();
+    const QRectF whole(0, 0, Size.width(), Size.height());
+    ReduceFor(Photo, whole);
+    QImage output;
+    if (!BecomeOutput(Photo, Size, output)) {
+        output = NewBitmap(Size.width(), Size.height());
+        QPainter painter(&output);
+        SetInterpolationMode(painter, TInterpolation::HighQuality);
+        DrawBitmap(painter, Photo, whole, Photo.rect());
+        Photo = QImage();
+    }
+    QPainter painter(&output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, PngFrame, whole, PngFrame.rect());
+    return output;
+}
+
 QSize TBatchFramer::MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH,
                                     int32_t AddedWidth, int32_t AddedHeight)
 {
@@ -123,6 +177,22 @@ void TBatchFramer::DrawFramed(QImage& Output, const QImage& Photo, const TRender
                       double(H) - Frame.AddedHeight),
                QRect(0, 0, Photo.width(), Photo.height()));
     DrawBitmap(painter, Frame.Picture, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+}
+
+QImage TBatchFramer::ComposeFramed(QImage Photo, const TRenderedFrame& Frame)
+{
+    const int32_t W = Frame.Output.width();
+    const int32_t H = Frame.Output.height();
+    const QRectF opening(Frame.LeftBand, Frame.TopBand, double(W) - Frame.AddedWidth,
+                         double(H) - Frame.AddedHeight);
+    ReduceFor(Photo, opening);
+    QImage output = NewBitmap(W, H);
+    QPainter painter(&output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, Photo, opening, Photo.rect());
+    Photo = QImage();
+    DrawBitmap(painter, Frame.Picture, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+    return output;
 }
 
 QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,

@@ -55,6 +55,12 @@ public:
     // The same drawn into Output: a bitmap of PngOutputSize with every pixel
     // transparent black.
     static void DrawWithPng(QImage& Output, const QImage& Photo, const QImage& PngFrame);
+    // The same framed output for a photo handed over, made with as little
+    // memory as can be: the photo is let go as soon as it is reduced, and an
+    // opaque photo that covers the whole output at its size (as it is, or
+    // once reduced) becomes the output itself, with nothing copied. Size is
+    // PngOutputSize's; the pixels are FrameWithPng's.
+    static QImage ComposeWithPng(QImage Photo, const QImage& PngFrame, QSize Size);
     // Maker has its frame file loaded; it gets the output size and renders.
     static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                  int32_t BH);
@@ -80,6 +86,9 @@ public:
     // Photo drawn into Frame's opening and Frame over it, into Output: a
     // bitmap of Frame.Output with every pixel transparent black.
     static void DrawFramed(QImage& Output, const QImage& Photo, const TRenderedFrame& Frame);
+    // The same into a new bitmap, the photo let go once it is reduced and
+    // before the output is made.
+    static QImage ComposeFramed(QImage Photo, const TRenderedFrame& Frame);
 
     // The frame file loaded into the generator of its type. Every error
     // names the file: EFOpenError when it cannot be opened or its type has

@@ -54,12 +54,15 @@ template <class T> T Await(std::future<T> Work, const std::function<void()>& Pum
     return Work.get();
 }
 
-// What framing a photo takes while it is framed: decoding the photo, by its
-// header, and the output, the rendered frame and the reduced photo at the
-// output's size.
+// The most that framing a photo holds at once, by the photo's header and
+// the output's size: the output beside the larger of the photo's decode
+// (while the photo is reduced, its reduction is no larger than the output)
+// and the photo as it is drawn (no larger than the output either). The
+// frame is the run's, and the encoded output is far smaller than either.
 int64_t FramingCost(const QString& Photo, QSize Output)
 {
-    return DecodePeakBytes(Photo) + 3 * DecodedBytes(Output, QImage::Format_Invalid);
+    const int64_t output = DecodedBytes(Output, QImage::Format_Invalid);
+    return output + std::max(DecodePeakBytes(Photo), output);
 }
 
 // An output is the photo's own file or a new one, never another photo of the
@@ -218,10 +221,11 @@ QSize TBatchRun::OutputSize(const QString& Photo)
 
 QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
 {
-    // The photo is decoded, framed and let go before its output is written.
+    // The photo is decoded, framed and let go before its output is encoded;
+    // the output goes once it is.
     QImage output;
     {
-        const QImage photo = TBatchFramer::ReadPhoto(Job.Photo);
+        QImage photo = TBatchFramer::ReadPhoto(Job.Photo);
         const int32_t BW = m_box.width();
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {
@@ -229,21 +233,14 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
             TBatchFramer::CheckOutputSize(size);
             const QImage frame = m_pngFrame->FrameAt(size);
             TBatchFramer::CheckPngFrame(frame, m_frameFile);
-            if (!size.isEmpty()) {
-                output = m_outputs.Take(size.width(), size.height());
-                TBatchFramer::DrawWithPng(output, photo, frame);
-            }
+            output = TBatchFramer::ComposeWithPng(std::move(photo), frame, size);
         } else {
             const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box);
-            if (frame) {
-                output = m_outputs.Take(frame->Output.width(), frame->Output.height());
-                TBatchFramer::DrawFramed(output, photo, *frame);
-            }
+            if (frame)
+                output = TBatchFramer::ComposeFramed(std::move(photo), *frame);
         }
     }
-    QByteArray jpeg = TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(output));
-    m_outputs.Give(std::move(output));
-    return jpeg;
+    return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
 }
 
 void TBatchRun::CheckFrame(const std::function<void()>& Pump)

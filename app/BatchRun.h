@@ -11,7 +11,7 @@
 // time, so it does not grow with the number of cores either.
 
 #include "BatchFailures.h"
-#include "BitmapPool.h"
+#include "BitmapMemory.h"
 #include "DecodeBudget.h"
 #include "MemoryGate.h"
 
@@ -116,7 +116,8 @@ private:
     std::vector<int> m_lastWriter;
     std::unique_ptr<TPngFrameCache> m_pngFrame;
     std::unique_ptr<TFrameFileCache> m_frameFileFrames;
-    TBitmapPool m_outputs;
+    // The pixel memory of one photo serves the next.
+    TBitmapReuse m_bitmapReuse;
     // The photos in work share BatchPhotosBudget.
     TMemoryGate m_memory{BatchPhotosBudget};
 

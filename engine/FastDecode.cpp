@@ -46,7 +46,7 @@ std::optional<QImage> DecodeJpeg(const QByteArray& bytes)
     if (TooLarge(w, h) ||
         (colorspace != TJCS_YCbCr && colorspace != TJCS_GRAY && colorspace != TJCS_RGB))
         return std::nullopt;
-    QImage image = NewPresentBitmap(w, h, QImage::Format_RGB32);
+    QImage image = NewPresentBitmap(w, h, QImage::Format_RGB32, TNewPixels::Overwritten);
     if (image.isNull())
         return std::nullopt;
     const int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
@@ -172,7 +172,8 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
         return std::nullopt;
     const int w = int(header.width);
     const int h = int(header.height);
-    QImage image = NewPresentBitmap(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image = NewPresentBitmap(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32,
+                                    TNewPixels::Overwritten);
     if (image.isNull() || image.bytesPerLine() != qsizetype(w) * 4)
         return std::nullopt;
     uchar* const bits = image.bits();

@@ -238,7 +238,8 @@ QImage PremultipliedForReduction(const QImage& image)
         return image;
     const int w = image.width();
     const int h = image.height();
-    QImage premultiplied = NewPresentBitmap(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage premultiplied =
+        NewPresentBitmap(w, h, QImage::Format_ARGB32_Premultiplied, TNewPixels::Overwritten);
     if (premultiplied.isNull())
         return image;
     uchar* const to = premultiplied.bits();
@@ -310,21 +311,30 @@ void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, cons
         !(dest.height() > 0))
         return;
 
-    const bool reduces = dest.width() < source.width() || dest.height() < source.height();
-    if (GetInterpolationMode(painter) == TInterpolation::HighQuality && reduces) {
-        // QPainter samples bilinearly, which aliases when it reduces; an
-        // area-averaging reduction first keeps fine detail grey, not noisy.
-        const QImage whole = source == image.rect() ? image : image.copy(source);
-        const QImage part = PremultipliedForReduction(whole);
-        const int w = qMax(1, qRound(dest.width()));
-        const int h = qMax(1, qRound(dest.height()));
-        QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (part.format() != whole.format())
-            reduced = reduced.convertToFormat(whole.format());
+    const QImage reduced = GetInterpolationMode(painter) == TInterpolation::HighQuality
+                               ? ReducedForDrawing(image, dest, source)
+                               : QImage();
+    if (!reduced.isNull())
         painter.drawImage(dest, reduced, QRectF(reduced.rect()));
-    } else {
+    else
         painter.drawImage(dest, image, QRectF(source));
-    }
+}
+
+QImage ReducedForDrawing(const QImage& image, const QRectF& dest, const QRect& source)
+{
+    if (image.isNull() || source.width() <= 0 || source.height() <= 0 || !(dest.width() > 0) ||
+        !(dest.height() > 0) || (dest.width() >= source.width() && dest.height() >= source.height()))
+        return QImage();
+    // QPainter samples bilinearly, which aliases when it reduces; an
+    // area-averaging reduction first keeps fine detail grey, not noisy.
+    const QImage whole = source == image.rect() ? image : image.copy(source);
+    const QImage part = PremultipliedForReduction(whole);
+    const int w = qMax(1, qRound(dest.width()));
+    const int h = qMax(1, qRound(dest.height()));
+    QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (part.format() != whole.format())
+        reduced = reduced.convertToFormat(whole.format());
+    return reduced;
 }
 
 TBitmapData24::TBitmapData24(QImage& image) : m_image(image)

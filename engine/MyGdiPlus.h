@@ -139,6 +139,10 @@ TInterpolation GetInterpolationMode(const QPainter& painter);
 // and other settings, which it leaves as they are. A source or destination
 // whose width or height is 0 or less draws nothing.
 void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source);
+// What DrawBitmap draws with high quality in place of Source when Dest is
+// smaller: the part reduced by area averaging to Dest's size, rounded. Null
+// when Dest is no smaller or nothing would be drawn.
+QImage ReducedForDrawing(const QImage& image, const QRectF& dest, const QRect& source);
 
 // ---------------------------------------------------------------------------
 // The locked 24-bit view: bytes blue, green, red; rows Stride bytes apart.

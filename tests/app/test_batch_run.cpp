@@ -44,17 +44,21 @@ QImage PngFrameImage(int w, int h)
 }
 
 // Photos of mixed sizes and kinds: JPEG and PNG, landscape and portrait,
-// one with alpha, one that does not decode.
+// one with alpha, one of the box's size and a resolution of its own, one
+// that does not decode.
 QStringList MakePhotos(const TTempDir& dir)
 {
-    const QList<QSize> sizes = {{640, 480},  {480, 640}, {1000, 333},  {333, 1000}, {800, 800},
-                                {1201, 901}, {97, 131},  {1600, 1200}, {50, 40},    {720, 540}};
+    const QList<QSize> sizes = {{640, 480},  {480, 640}, {1000, 333},  {333, 1000},
+                                {800, 800},  {1201, 901}, {97, 131},   {1600, 1200},
+                                {50, 40},    {720, 540}, {800, 600}};
     QStringList photos;
     for (int i = 0; i < sizes.size(); ++i) {
         const QString name = dir.file(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "png"));
         QImage image = MakeGradient(sizes[i].width(), sizes[i].height());
         if (i == 3)
             image.setPixel(5, 5, qRgba(1, 2, 3, 100));
+        if (i == 10)
+            image.setDotsPerMeterX(5000);
         EXPECT_TRUE(image.save(name, i % 3 ? "JPG" : "PNG", 90));
         photos << name;
     }

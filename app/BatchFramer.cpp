@@ -8,7 +8,6 @@
 #include "PictureFile.h"
 #include "UniFuncs.h"
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QIODevice>
 
@@ -323,13 +322,7 @@ bool TBatchFramer::WriteJpeg(const QImage& Output, const QString& FileName)
 
 QByteArray TBatchFramer::EncodeJpeg(const QImage& Output)
 {
-    if (Output.isNull())
-        return QByteArray();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!EncodeImage(Output, &buffer, "image/jpeg", 100))
-        return QByteArray();
-    return buffer.data();
+    return EncodeImageBytes(Output, "image/jpeg", 100);
 }
 
 bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName, QString* Detail)

@@ -97,17 +97,25 @@ TBatchRun::TBatchRun(std::vector<TBatchJob> Jobs, QString FrameFile, bool IsPngF
       m_threadCount(
           std::max(1, std::min(Threads > 0 ? Threads : TWorkPool::Instance().WorkerCount(),
                                int(m_jobs.size())))),
-      m_window(2 * m_threadCount), m_lastWriter(m_jobs.size(), -1), m_results(m_jobs.size())
+      m_window(2 * m_threadCount), m_lastWriter(m_jobs.size(), -1),
+      m_sameOutputBefore(m_jobs.size(), -1), m_sameOutputAfter(m_jobs.size(), -1),
+      m_results(m_jobs.size())
 {
     // A photo reads its own file: it must see every earlier output written
-    // to it (a photo listed twice).
+    // to it (a photo listed twice). Outputs to one file are written in turn.
     std::unordered_map<QString, int> lastOutput;
     for (size_t i = 0; i < m_jobs.size(); ++i) {
         const auto found = lastOutput.find(FileKey(m_jobs[i].Photo));
         if (found != lastOutput.end())
             m_lastWriter[i] = found->second;
-        if (m_jobs[i].Refused.isEmpty())
-            lastOutput[FileKey(m_jobs[i].Output)] = int(i);
+        if (!m_jobs[i].Refused.isEmpty())
+            continue;
+        int& last = lastOutput.try_emplace(FileKey(m_jobs[i].Output), -1).first->second;
+        if (last >= 0) {
+            m_sameOutputBefore[i] = last;
+            m_sameOutputAfter[size_t(last)] = int(i);
+        }
+        last = int(i);
     }
     if (m_isPngFrame)
         m_pngFrame = std::make_unique<TPngFrameCache>(m_frameFile);
@@ -119,12 +127,19 @@ TBatchRun::~TBatchRun()
 {
     std::unique_lock<std::mutex> lock(m_lock);
     m_stop = true;
-    m_changed.wait(lock, [this] { return m_inWork == 0 && m_scheduling == 0; });
+    m_changed.wait(lock,
+                   [this] { return m_inWork == 0 && m_scheduling == 0 && m_writing == 0; });
 }
 
 bool TBatchRun::MayBegin(int Index) const
 {
     return Index < m_written + m_window && m_lastWriter[size_t(Index)] < m_written;
+}
+
+bool TBatchRun::MayWrite(int Index) const
+{
+    const int before = m_sameOutputBefore[size_t(Index)];
+    return before < 0 || m_results[size_t(before)].Done;
 }
 
 void TBatchRun::Schedule()
@@ -143,7 +158,8 @@ void TBatchRun::Schedule()
         } catch (...) {
             // Not handed over: the photo fails here instead.
             std::lock_guard<std::mutex> lock(m_lock);
-            m_results[size_t(index)] = TResult{true, QByteArray(), std::current_exception()};
+            m_results[size_t(index)].Error = std::current_exception();
+            m_results[size_t(index)].Done = true;
             --m_inWork;
             m_changed.notify_all();
         }
@@ -152,7 +168,8 @@ void TBatchRun::Schedule()
 
 void TBatchRun::Frame(int Index)
 {
-    TResult result;
+    QByteArray jpeg;
+    std::exception_ptr error;
     bool stop;
     {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -168,25 +185,90 @@ void TBatchRun::Frame(int Index)
             const TMemoryGate::TTicket ticket =
                 m_memory.Enter(FramingCost(job.Photo, OutputSize(job.Photo)));
             const TFraming framing(*this);
-            result.Jpeg = FramePhoto(job);
+            jpeg = FramePhoto(job);
         } catch (...) {
-            result.Error = std::current_exception();
+            error = std::current_exception();
         }
     }
-    result.Done = true;
+    bool write = false;
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_results[size_t(Index)] = std::move(result);
+        TResult& result = m_results[size_t(Index)];
+        if (error || m_stop) {
+            result.Error = error;
+            result.Done = true;
+        } else if (MayWrite(Index)) {
+            write = true;
+            ++m_writing;
+        } else {
+            result.Waiting = true;
+            result.Jpeg = std::move(jpeg);
+        }
         --m_inWork;
         ++m_scheduling;
         m_changed.notify_all();
     }
+    if (write)
+        Write(Index, std::move(jpeg));
     // The photos that may begin now that this one is done. The run stays
     // until this thread has left it: the last notification is made under
     // the lock, after which this thread touches nothing of the run.
     Schedule();
     std::lock_guard<std::mutex> lock(m_lock);
     --m_scheduling;
+    m_changed.notify_all();
+}
+
+void TBatchRun::Write(int Index, QByteArray Jpeg)
+{
+    try {
+        // Writing waits for the disk: a writer does it, and this thread goes
+        // on. What the writer raises is a failed write.
+        (void)TWorkPool::Instance().RunWrite([this, Index, Jpeg = std::move(Jpeg)] {
+            QString detail;
+            bool written = false;
+            try {
+                written = TBatchFramer::WriteJpegBytes(Jpeg, m_jobs[size_t(Index)].Output, &detail);
+            } catch (...) {
+                detail = CurrentExceptionMessage();
+            }
+            Written(Index, written, detail);
+        });
+    } catch (...) {
+        // Not handed over: not written.
+        Written(Index, false, QString());
+    }
+}
+
+void TBatchRun::Written(int Index, bool Ok, const QString& Detail)
+{
+    int next = -1;
+    QByteArray jpeg;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        TResult& result = m_results[size_t(Index)];
+        result.Done = true;
+        result.WriteFailed = !Ok;
+        result.WriteDetail = Detail;
+        const int after = m_sameOutputAfter[size_t(Index)];
+        if (after >= 0 && m_results[size_t(after)].Waiting) {
+            TResult& waiting = m_results[size_t(after)];
+            waiting.Waiting = false;
+            if (m_stop) {
+                waiting.Done = true;
+            } else {
+                next = after;
+                jpeg = std::exchange(waiting.Jpeg, QByteArray());
+                ++m_writing;
+            }
+        }
+        m_changed.notify_all();
+    }
+    if (next >= 0)
+        Write(next, std::move(jpeg));
+    // As in Frame: nothing of the run is touched after this.
+    std::lock_guard<std::mutex> lock(m_lock);
+    --m_writing;
     m_changed.notify_all();
 }
 
@@ -245,31 +327,44 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
 
 void TBatchRun::CheckFrame(const std::function<void()>& Pump)
 {
-    // A large frame takes a while to decode: the window goes on meanwhile.
-    Await(TWorkPool::Instance().Run([this] {
+    // A large frame takes a while to decode: the first photos are decoded
+    // meanwhile, and wait for it where they need it; the window goes on.
+    std::future<void> frame = TWorkPool::Instance().Run([this] {
         if (m_isPngFrame)
             TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
         else
             m_frameFileFrames->Load();
-    }),
-          Pump);
+    });
+    Schedule();
+    Await(std::move(frame), Pump);
 }
 
 bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
 {
+    Schedule();
     QString failure;
-    try {
-        QString detail;
-        if (!Write(Index, Framed(Index, Pump), Pump, &detail))
-            failure = detail.isEmpty() ? QStringLiteral("the output cannot be written")
-                                       : QStringLiteral("the output cannot be written. ") + detail;
-    } catch (...) {
-        failure = CurrentExceptionMessage();
-    }
-    // Whatever became of the photo, its turn ends: the photos after it may
-    // begin.
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::unique_lock<std::mutex> lock(m_lock);
+        TResult& result = m_results[size_t(Index)];
+        while (!m_changed.wait_for(lock, PumpInterval, [&result] { return result.Done; })) {
+            lock.unlock();
+            if (Pump)
+                Pump();
+            lock.lock();
+        }
+        if (result.Error) {
+            try {
+                std::rethrow_exception(std::exchange(result.Error, nullptr));
+            } catch (...) {
+                failure = CurrentExceptionMessage();
+            }
+        } else if (result.WriteFailed) {
+            failure = result.WriteDetail.isEmpty()
+                          ? QStringLiteral("the output cannot be written")
+                          : QStringLiteral("the output cannot be written. ") + result.WriteDetail;
+        }
+        // Whatever became of the photo, its turn ends: the photos after it
+        // may begin.
         m_written = Index + 1;
     }
     Schedule();
@@ -277,37 +372,4 @@ bool TBatchRun::Finish(int Index, const std::function<void()>& Pump)
         return true;
     m_failures.Add(m_jobs[size_t(Index)].Photo, failure);
     return false;
-}
-
-QByteArray TBatchRun::Framed(int Index, const std::function<void()>& Pump)
-{
-    Schedule();
-    std::unique_lock<std::mutex> lock(m_lock);
-    TResult& result = m_results[size_t(Index)];
-    while (!m_changed.wait_for(lock, PumpInterval, [&result] { return result.Done; })) {
-        lock.unlock();
-        if (Pump)
-            Pump();
-        lock.lock();
-    }
-    if (result.Error)
-        std::rethrow_exception(std::exchange(result.Error, nullptr));
-    return std::exchange(result.Jpeg, QByteArray());
-}
-
-bool TBatchRun::Write(int Index, QByteArray Jpeg, const std::function<void()>& Pump,
-                      QString* Detail)
-{
-    // Writing waits for the disk: the window goes on meanwhile.
-    const auto [written, detail] =
-        Await(TWorkPool::Instance().RunWrite(
-                  [Jpeg = std::move(Jpeg), Output = m_jobs[size_t(Index)].Output] {
-                      QString detail;
-                      const bool written = TBatchFramer::WriteJpegBytes(Jpeg, Output, &detail);
-                      return std::make_pair(written, detail);
-                  }),
-              Pump);
-    if (Detail)
-        *Detail = detail;
-    return written;
 }

@@ -399,23 +399,50 @@ void CheckJpegSize(const QSize& Size)
                             .toStdString());
 }
 
-bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
+namespace {
+
+// Encodes Image with the encoder Format into Device. JPEG of the common
+// kinds goes through libjpeg set up here, which gives the pixels Qt's
+// writer gives, straight into Bytes when it is given; Qt's writer does
+// everything else.
+bool Encode(const QImage& image, const QByteArray& format, int quality, QIODevice* device,
+            QByteArray* bytes)
 {
-    const QByteArray format = FindEncoderForMimeType(mimeType);
-    if (format.isEmpty() || image.isNull() || !device)
+    if (format.isEmpty() || image.isNull())
         return false;
-    // JPEG of the common kinds through libjpeg set up here, which gives the
-    // pixels Qt's writer gives; Qt's writer for everything else.
     if (format == "jpeg" || format == "jpg") {
         if (!JpegHolds(image.size()))
             return false;
-        if (const std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality))
+        if (std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality)) {
+            if (bytes) {
+                *bytes = *std::move(jpeg);
+                return true;
+            }
             return device->write(*jpeg) == jpeg->size();
+        }
     }
-    QImageWriter writer(device, format);
+    QBuffer buffer(bytes);
+    if (bytes && !buffer.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(bytes ? &buffer : device, format);
     if (quality >= 0)
         writer.setQuality(quality);
     return writer.write(image);
+}
+
+} // namespace
+
+bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
+{
+    return device && Encode(image, FindEncoderForMimeType(mimeType), quality, device, nullptr);
+}
+
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality)
+{
+    QByteArray bytes;
+    if (!Encode(image, FindEncoderForMimeType(mimeType), quality, nullptr, &bytes))
+        return QByteArray();
+    return bytes;
 }
 
 bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,

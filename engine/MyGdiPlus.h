@@ -187,6 +187,8 @@ void CheckJpegSize(const QSize& Size);
 // a JPEG of a picture that JPEG cannot hold, before anything is written.
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
+// The same into memory; empty when it fails.
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality = -1);
 
 // Writes a file so that a failed write leaves the old one as it was: the
 // content is made in memory, then replaces the file by rename where the

@@ -11,11 +11,13 @@
 #include "WorkPool.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -24,14 +26,17 @@ namespace {
 constexpr std::chrono::milliseconds PumpInterval(10);
 
 // One name for one file, however the path spells it: a link and its target,
-// "a/../b" and "b" give the same. A file that does not exist yet is named by
-// its folder's real path and its own name.
+// "a/../b" and "b", and the names of a hard-linked file (which a save writes
+// in place) give the same. A file that does not exist yet is named by its
+// folder's real path and its own name.
 QString FileKey(const QString& Path)
 {
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(Path).constData(), &st) == 0)
+        return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
     const QFileInfo info(Path);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty())
-        return canonical;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     if (folder.isEmpty())
         return QDir::cleanPath(info.absoluteFilePath());

@@ -1,15 +1,18 @@
 #pragma once
 
 // Writing a whole file so that a failed or interrupted write leaves the file
-// that was there whole. The content is made in memory first, so a failed
-// encoding never touches the file. Then a new file beside the target, written
-// and flushed to disk, replaces it by rename: the way desktop programs save.
-// The new file takes the old one's permissions, and its owner and group where
-// the system lets us give them; other hard links to the old file keep the old
-// content.
-// Only where the folder takes no new file in the target's place (a read-only
-// folder holding a writable file, a sticky folder holding another user's
-// file, a file mounted on its own) is the file written in place, and then
+// that was there whole, and a save changes nothing of the file but its
+// content. The content is made in memory first, so a failed encoding never
+// touches the file. The file written is the one its name opens: symbolic
+// links are followed as the system follows them and stay links, and a link
+// to no file makes the file it names.
+// Where a new file can be the old one in everything but its content (the
+// old file has no other name, and the new one takes its owner, group,
+// permissions and every extended attribute, access lists included), the new
+// file is written beside the target, flushed to disk and renamed over it:
+// the way desktop programs save. Everywhere else (a second hard link, a file
+// of an owner or group the saver cannot give, a folder that takes no new
+// file in the target's place) the file is written in place, and then
 // - a whole copy of its content is first kept in the user's cache folder
 //   (TKeptCopy), flushed to disk, until the new content is;
 // - room for the new content is made certain before the first old byte is
@@ -33,7 +36,7 @@ public:
     virtual ~TFileWriter() = default;
 
     // Makes the content through Write (which returns false to give up) and
-    // puts it into FileName, through a symbolic link to what it points at.
+    // puts it into the file FileName opens.
     // False when nothing or not all could be written; the old file is then
     // as it was, unless Detail says where its content is kept.
     bool Write(const QString& fileName, const std::function<bool(QIODevice&)>& write);
@@ -46,18 +49,19 @@ protected:
     enum class TReplaceResult
     {
         Replaced,
-        NoTemporaryFile,
+        InPlace,
         Failed
     };
-    // Writes a temporary file beside Target and renames it over Target,
-    // keeping Target's permissions, owner and group as far as allowed.
-    // NoTemporaryFile when the folder takes no new file in Target's place.
-    virtual TReplaceResult ReplaceByRename(const QString& target, const QByteArray& content);
+    // Writes a temporary file beside Target (a path without links) and
+    // renames it over Target. InPlace, with nothing changed, when the
+    // folder takes no new file in Target's place or the new file could not
+    // be Target in everything but content.
+    virtual TReplaceResult ReplaceByRename(const QByteArray& target, const QByteArray& content);
     // Every write to a file written in place goes through here (pwrite).
     virtual ssize_t WriteAt(int fd, const char* data, size_t size, off_t offset);
 
 private:
-    bool OverwriteInPlace(const QString& target, const QByteArray& content);
+    bool OverwriteInPlace(const QByteArray& target, const QByteArray& content);
     // Overwrites the open file Fd of OldSize bytes, named Name, with a copy
     // of its old content kept meanwhile.
     bool Overwrite(int fd, off_t oldSize, const QByteArray& content, const QString& name);
@@ -71,7 +75,7 @@ private:
     // Writes all Size bytes of Data at Offset through WriteAt.
     bool WriteAll(int fd, const char* data, qint64 size, off_t offset);
     std::function<ssize_t(const char*, size_t, off_t)> WriterOf(int fd);
-    static bool CreateNew(const QString& target, const QByteArray& content);
+    static bool CreateNew(const QByteArray& target, const QByteArray& content);
 
     QString m_detail;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +15,19 @@
 namespace {
 
 constexpr off_t kBlock = 1 << 20;
+
+// The mark of a copy that is not whole yet.
+constexpr QLatin1StringView kPartial(".partial");
+
+// The name of the copy of the file Name while it is made: Name, cut where
+// it would not fit with the mark, and the mark.
+QString PartialName(const QString& Name)
+{
+    QString stem = Name;
+    while (!stem.isEmpty() && QFile::encodeName(stem + kPartial).size() > NAME_MAX)
+        stem.chop(1);
+    return stem + kPartial;
+}
 
 // Copies the first Size bytes of From through Write; false when fewer could
 // be read or written.
@@ -80,7 +94,9 @@ bool TKeptCopy::Make(int Fd, off_t Size, const QString& Name)
     if (::mkdtemp(folder.data()) == nullptr)
         return false;
     m_folder = QFile::decodeName(folder);
-    m_path = m_folder + QLatin1Char('/') + Name;
+    // Named as partial until it is whole on disk: a copy cut short by a kill
+    // never passes for the file.
+    m_path = m_folder + QLatin1Char('/') + PartialName(Name);
     m_fd =
         ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (m_fd < 0)
@@ -89,8 +105,13 @@ bool TKeptCopy::Make(int Fd, off_t Size, const QString& Name)
     const auto write = [copy](const char* data, size_t size, off_t offset) {
         return ::pwrite(copy, data, size, offset);
     };
-    return CopyBytes(Fd, Size, write) && ::fdatasync(m_fd) == 0 && SyncFolder(m_folder) &&
-           SyncFolder(root);
+    if (!CopyBytes(Fd, Size, write) || ::fdatasync(m_fd) != 0)
+        return false;
+    const QString whole = m_folder + QLatin1Char('/') + Name;
+    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(whole).constData()) != 0)
+        return false;
+    m_path = whole;
+    return SyncFolder(m_folder) && SyncFolder(root);
 }
 
 bool TKeptCopy::CopyBack(const TWriteAt& WriteAt) const

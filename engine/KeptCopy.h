@@ -1,10 +1,11 @@
 #pragma once
 
 // A whole copy of a file's content, kept while the file is overwritten in
-// place: in a folder of its own under the program's cache folder, under the
-// file's own name, flushed to disk before the file is touched. It goes with
-// the object unless Keep() was called; a process killed meanwhile leaves it
-// there for the user.
+// place: in a folder of its own under the program's cache folder, flushed to
+// disk before the file is touched. It is written under the file's name with
+// ".partial" added and takes the file's own name once it is whole on disk.
+// It goes with the object unless Keep() was called; a process killed while
+// the file is written leaves it there for the user.
 
 #include <QString>
 

@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 QByteArray ReadAll(const QString& file)
@@ -138,9 +140,16 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
     const QString a = dir.file(QStringLiteral("a.jpg"));
     ASSERT_TRUE(MakeGradient(900, 700).save(a, "JPG"));
     const QSize box(640, 480);
+    // Second names of a and of the frame: hard links are the same file.
+    const QString b = dir.file(QStringLiteral("b.jpg"));
+    const QString frameName = dir.file(QStringLiteral("frame.jpg"));
+    for (const auto& [file, name] : {std::pair(a, b), std::pair(frame, frameName)})
+        ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(name).constData()),
+                  0);
 
-    // One by one: a twice over itself, the frame refused (it is in the list
-    // in overwrite mode), then a framed again with the frame as it was.
+    // One by one: a twice over itself (the second time as b), the frame
+    // refused under either name (it is in the list in overwrite mode), then
+    // a framed again with the frame as it was.
     TTempDir before;
     const QString a0 = before.file(QStringLiteral("a.jpg"));
     QFile::copy(a, a0);
@@ -152,16 +161,16 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
         TBatchFramer::WriteJpegBytes(expected.back(), a0);
     }
 
-    TBatchRun run(Jobs({a, a, frame, a}, true), frame, true, box, 4);
-    EXPECT_TRUE(run.Finish(0, nullptr));
-    EXPECT_TRUE(run.Finish(1, nullptr));
-    EXPECT_FALSE(run.Finish(2, nullptr));
-    EXPECT_TRUE(run.Finish(3, nullptr));
+    TBatchRun run(Jobs({a, b, frame, frameName, a}, true), frame, true, box, 4);
+    for (int i = 0; i < run.Count(); ++i)
+        EXPECT_EQ(run.Finish(i, nullptr), i != 2 && i != 3) << i;
     EXPECT_EQ(ReadAll(a), expected[2]);
     EXPECT_EQ(ReadAll(frame), frameBytes);
-    ASSERT_EQ(run.Failures().Count(), 1);
-    EXPECT_EQ(run.Failures().Entries()[0].Photo, frame);
-    EXPECT_EQ(run.Failures().Entries()[0].Reason, "the output would replace the frame");
+    ASSERT_EQ(run.Failures().Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(run.Failures().Entries()[size_t(i)].Photo, i ? frameName : frame);
+        EXPECT_EQ(run.Failures().Entries()[size_t(i)].Reason, "the output would replace the frame");
+    }
 }
 
 TEST(BatchRunTest, OutputsToOneFileAreWrittenInListOrder)

@@ -1,6 +1,7 @@
-// Writing whole files: by rename where the folder allows it, in place where
-// it does not, with a copy of the old content kept meanwhile; a failed write
-// leaves the old file as it was.
+// Writing whole files: the file the name opens, by rename where the new file
+// can be the old one in all but content, in place elsewhere, with a copy of
+// the old content kept meanwhile; a failed write leaves the old file as it
+// was.
 
 #include "FileWriter.h"
 #include "KeptCopy.h"
@@ -8,7 +9,6 @@
 
 #include "TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -20,15 +20,21 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <functional>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
 
-// An ordinary user's id, for the checks that root would pass anyway.
+// An ordinary user's id, for the checks that root would pass anyway, and
+// another user's, who is no member of the first one's group.
 constexpr uid_t kOrdinaryId = 65534;
+constexpr uid_t kOtherId = 65533;
 
 QByteArray ReadAll(const QString& file)
 {
@@ -50,13 +56,26 @@ struct stat StatOf(const QString& file)
     return st;
 }
 
+int Symlink(const char* text, const QString& at)
+{
+    return ::symlink(text, QFile::encodeName(at).constData());
+}
+
+// An extended attribute's value; "none" when the file has none of the name.
+QByteArray Attribute(const QString& file, const char* name)
+{
+    char value[256];
+    const ssize_t n = ::getxattr(QFile::encodeName(file).constData(), name, value, sizeof value);
+    return n < 0 ? QByteArray("none") : QByteArray(value, n);
+}
+
 // A writer whose folder never takes a temporary file.
 class TNoTemporaryFile : public TFileWriter
 {
 protected:
-    TReplaceResult ReplaceByRename(const QString&, const QByteArray&) override
+    TReplaceResult ReplaceByRename(const QByteArray&, const QByteArray&) override
     {
-        return TReplaceResult::NoTemporaryFile;
+        return TReplaceResult::InPlace;
     }
 };
 
@@ -181,6 +200,36 @@ private:
     QString m_problem;
     bool m_mounted = false;
 };
+
+// Lets other users pass through the process's own temporary folder and the
+// one above it (both ours) to folders of their own inside.
+void LetOthersThroughTheTemporaryFolder()
+{
+    const QString ownTemp = QDir::tempPath();
+    for (const QString& folder : {QFileInfo(ownTemp).absolutePath(), ownTemp})
+        QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ExeOther);
+}
+
+// Runs Save in a child process as the ordinary user, with its temporary
+// and cache folders in Folder, which that user may write; the child's exit
+// code, 125 when it could not become that user.
+int RunAsOrdinaryUser(const QString& folder, const std::function<int()>& save)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const QByteArray path = QFile::encodeName(folder);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryId) != 0 ||
+            ::setuid(kOrdinaryId) != 0 || ::access(path.constData(), W_OK | X_OK) != 0 ||
+            ::setenv("TMPDIR", path.constData(), 1) != 0 ||
+            ::setenv("XDG_CACHE_HOME", (path + "/cache").constData(), 1) != 0)
+            ::_exit(125);
+        ::_exit(save());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 // Run as an ordinary user: a writable file in a read-only folder.
 void CheckReadOnlyFolder()
@@ -321,27 +370,145 @@ TEST(FileWriterTest, ANearlyFullVolumeWithoutFallocateKeepsEveryFile)
     EXPECT_EQ(KeptCopies(), QStringList());
 }
 
-TEST(FileWriterTest, ReplacesHardLinkedFilesAndKeepsTheOwner)
+TEST(FileWriterTest, AHardLinkedFileIsWrittenInPlaceAndEveryNameShowsTheNewContent)
 {
     TTempDir dir;
     const QString file = dir.write("photo.jpg", "old");
-    ASSERT_EQ(::link(QFile::encodeName(file).constData(),
-                     QFile::encodeName(dir.file("copy.jpg")).constData()),
-              0);
-    // The other names keep the old content.
+    const QString other = dir.file("copy.jpg");
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(other).constData()), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 02640), 0);
+    const ino_t inode = StatOf(file).st_ino;
+    ASSERT_TRUE(WriteFileAtomically(file, Content("new")));
+    EXPECT_EQ(ReadAll(other), "new");
+    EXPECT_EQ(StatOf(other).st_ino, inode);
+    EXPECT_EQ(StatOf(other).st_mode & 07777, 02640u);
+    EXPECT_EQ(KeptCopies(), QStringList());
+}
+
+TEST(FileWriterTest, ALinkIsFollowedFromTheFolderWhereItLies)
+{
+    // The file is real_dir/target.jpg, not the target.jpg beside viadir.
+    TTempDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("real_dir/sub"));
+    const QString unrelated = dir.write("target.jpg", "unrelated");
+    ASSERT_EQ(Symlink("real_dir/sub", dir.file("viadir")), 0);
+    ASSERT_EQ(Symlink("../target.jpg", dir.file("real_dir/sub/l.jpg")), 0);
+    ASSERT_TRUE(WriteFileAtomically(dir.file("viadir/l.jpg"), Content("new")));
+    EXPECT_EQ(ReadAll(dir.file("real_dir/target.jpg")), "new");
+    EXPECT_EQ(ReadAll(unrelated), "unrelated");
+}
+
+TEST(FileWriterTest, AChainOfLinksLeadsToItsLastFile)
+{
+    // The last link leads to no file at first: the save makes it.
+    TTempDir dir;
+    const QString last = dir.file("c.jpg");
+    ASSERT_EQ(Symlink(QFile::encodeName(last).constData(), dir.file("b.jpg")), 0);
+    ASSERT_EQ(Symlink("b.jpg", dir.file("a.jpg")), 0);
+    for (const QByteArray content : {"made", "new"}) {
+        ASSERT_TRUE(WriteFileAtomically(dir.file("a.jpg"), Content(content)));
+        EXPECT_EQ(ReadAll(last), content);
+    }
+    EXPECT_TRUE(QFileInfo(dir.file("b.jpg")).isSymLink());
+    // Links that go round reach no file.
+    ASSERT_EQ(Symlink("y.jpg", dir.file("x.jpg")), 0);
+    ASSERT_EQ(Symlink("x.jpg", dir.file("y.jpg")), 0);
+    EXPECT_FALSE(WriteFileAtomically(dir.file("x.jpg"), Content("new")));
+}
+
+TEST(FileWriterTest, AttributesAccessListsAndPermissionsStayWithTheFile)
+{
+    TTempDir dir;
+    const QString file = dir.write("photo.jpg", "old");
+    const QByteArray path = QFile::encodeName(file);
+    if (::setxattr(path.constData(), "user.xdg.tags", "holiday", 7, 0) != 0)
+        GTEST_SKIP() << "the temporary folder keeps no user attributes";
+    // Entries (tag, permissions, id): the owner rw-, nobody rw-, the owning
+    // group r--, group 1 r--, the mask rw-, others ---.
+    const QByteArray acl = QByteArray::fromHex("02000000"
+                                               "01000600ffffffff02000600feff0000"
+                                               "04000400ffffffff0800040001000000"
+                                               "10000600ffffffff20000000ffffffff");
+    if (::setxattr(path.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()),
+                   0) != 0)
+        GTEST_SKIP() << "the temporary folder keeps no access lists";
     ASSERT_TRUE(WriteFileAtomically(file, Content("new")));
     EXPECT_EQ(ReadAll(file), "new");
-    EXPECT_EQ(ReadAll(dir.file("copy.jpg")), "old");
+    EXPECT_EQ(Attribute(file, "user.xdg.tags"), "holiday");
+    EXPECT_EQ(Attribute(file, "system.posix_acl_access"), acl);
+    // The group's permissions in the mode are the mask's.
+    EXPECT_EQ(StatOf(file).st_mode & 07777, 0660u);
 
-    // Only root can hand a file to another user.
-    if (::geteuid() == 0) {
-        const QString theirs = dir.write("theirs.jpg", "old");
-        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), kOrdinaryId, kOrdinaryId), 0);
-        ASSERT_TRUE(WriteFileAtomically(theirs, Content("new")));
-        EXPECT_EQ(ReadAll(theirs), "new");
-        EXPECT_EQ(StatOf(theirs).st_uid, kOrdinaryId);
-        EXPECT_EQ(StatOf(theirs).st_gid, gid_t(kOrdinaryId));
+    // A folder that gives new files an access list: a file without one
+    // stays without.
+    const QString plain = dir.write("plain.jpg", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(plain).constData(), 0600), 0);
+    ASSERT_EQ(::setxattr(QFile::encodeName(dir.path()).constData(), "system.posix_acl_default",
+                         acl.constData(), size_t(acl.size()), 0),
+              0);
+    ASSERT_TRUE(WriteFileAtomically(plain, Content("new")));
+    EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "none");
+    EXPECT_EQ(StatOf(plain).st_mode & 07777, 0600u);
+}
+
+TEST(FileWriterTest, AFileKeepsItsOwnerAndGroupWhoeverSavesIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of other users take root to make";
+    LetOthersThroughTheTemporaryFolder();
+    TTempDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const auto make = [&dir](const char* name, uid_t owner, gid_t group, mode_t mode) {
+        const QString file = dir.write(name, "old");
+        EXPECT_EQ(::chown(QFile::encodeName(file).constData(), owner, group), 0);
+        EXPECT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
+        return file;
+    };
+    // Another user's file open to all; the saver's own file in a group the
+    // saver is not in; a file the saver may only read.
+    const QString theirs = make("theirs.jpg", kOtherId, kOtherId, 0666);
+    const QString grouped = make("grouped.jpg", kOrdinaryId, kOtherId, 0660);
+    const QString closed = make("closed.jpg", kOtherId, kOtherId, 0644);
+    const int failures = RunAsOrdinaryUser(dir.path(), [&] {
+        return (WriteFileAtomically(theirs, Content("new")) ? 0 : 1) |
+               (WriteFileAtomically(grouped, Content("new")) ? 0 : 2) |
+               (WriteFileAtomically(closed, Content("new")) ? 4 : 0);
+    });
+    if (failures == 125)
+        GTEST_SKIP() << "cannot become an ordinary user";
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(ReadAll(theirs) + ReadAll(grouped) + ReadAll(closed), "newnewold");
+    EXPECT_EQ(StatOf(theirs).st_uid, kOtherId);
+    EXPECT_EQ(StatOf(theirs).st_mode & 07777, 0666u);
+    EXPECT_EQ(StatOf(grouped).st_gid, kOtherId);
+
+    // Root gives the new file its owner back.
+    ASSERT_TRUE(WriteFileAtomically(theirs, Content("newer")));
+    EXPECT_EQ(StatOf(theirs).st_uid, kOtherId);
+}
+
+TEST(FileWriterTest, AKillWhileTheOldContentIsCopiedLeavesTheFileAndAPartialCopy)
+{
+    TTempDir dir;
+    const QByteArray old(200000, 'o');
+    const QString file = dir.file("photo.jpg");
+    ASSERT_TRUE(WriteFileAtomically(file, Content(old)));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The file size limit ends the process half-way through the copy.
+        ::signal(SIGXFSZ, SIG_DFL);
+        const TFileSizeLimit limit(rlim_t(old.size() / 2));
+        TNoTemporaryFile().Write(file, Content("new"));
+        ::_exit(0);
     }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    EXPECT_EQ(ReadAll(file), old);
+    const QStringList copies = KeptCopies();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(QFileInfo(copies[0]).fileName(), "photo.jpg.partial");
+    QDir(TKeptCopy::Folder()).removeRecursively();
 }
 
 TEST(FileWriterTest, SavesOverAWritableFileInAReadOnlyFolder)
@@ -350,38 +517,15 @@ TEST(FileWriterTest, SavesOverAWritableFileInAReadOnlyFolder)
         CheckReadOnlyFolder();
         return;
     }
-    // Root writes into any folder: this test runs again in a child process
-    // under an ordinary user, with a temporary folder that user can use. The
-    // process's own temporary folder and the one above it (both ours) let
-    // others pass through to it.
-    const QString ownTemp = QDir::tempPath();
-    for (const QString& folder : {QFileInfo(ownTemp).absolutePath(), ownTemp}) {
-        QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ExeOther);
-    }
+    // Root writes into any folder: the check runs again as an ordinary user.
+    LetOthersThroughTheTemporaryFolder();
     TTempDir tmp;
-    const QByteArray tmpPath = QFile::encodeName(tmp.path());
-    ASSERT_EQ(::chmod(tmpPath.constData(), 01777), 0);
-    const QString program = QCoreApplication::applicationFilePath();
-    const QByteArray programPath = QFile::encodeName(program);
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TMPDIR", tmp.path());
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.setChildProcessModifier([&tmpPath, &programPath] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryId) != 0 ||
-            ::setuid(kOrdinaryId) != 0 || ::access(tmpPath.constData(), W_OK | X_OK) != 0 ||
-            ::access(programPath.constData(), X_OK) != 0)
-            ::_exit(125);
+    ASSERT_EQ(::chmod(QFile::encodeName(tmp.path()).constData(), 01777), 0);
+    const int failed = RunAsOrdinaryUser(tmp.path(), [] {
+        CheckReadOnlyFolder();
+        return ::testing::Test::HasFailure() ? 1 : 0;
     });
-    child.start(program, {"--gtest_filter=FileWriterTest.SavesOverAWritableFileInAReadOnlyFolder"});
-    if (!child.waitForStarted())
-        GTEST_SKIP() << "an ordinary user cannot start this test program";
-    ASSERT_TRUE(child.waitForFinished(60000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    if (child.exitCode() == 125)
-        GTEST_SKIP() << "an ordinary user cannot reach this test program or a temporary folder";
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    if (failed == 125)
+        GTEST_SKIP() << "an ordinary user cannot reach a temporary folder";
+    EXPECT_EQ(failed, 0);
 }

@@ -45,6 +45,8 @@ struct TMapping
 {
     void* Start = nullptr;
     size_t Length = 0;
+    // On huge pages where they can be had.
+    bool Huge = false;
 };
 
 void Unmap(const TMapping& mapping)
@@ -73,14 +75,15 @@ std::optional<TMapping> Map(size_t length, size_t alignment)
             if (begin + span > end)
                 ::munmap(reinterpret_cast<void*>(end), begin + span - end);
             // A kernel that will not keeps small pages: nothing else changes.
-            (void)::madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);
-            return TMapping{reinterpret_cast<void*>(start), length};
+            const bool huge =
+                ::madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE) == 0;
+            return TMapping{reinterpret_cast<void*>(start), length, huge};
         }
     }
     void* mapped = ::mmap(nullptr, length, protection, flags, -1, 0);
     if (mapped == MAP_FAILED)
         return std::nullopt;
-    return TMapping{mapped, length};
+    return TMapping{mapped, length, false};
 }
 
 // The mappings of the large bitmaps: how many bytes are alive, and while a
@@ -274,8 +277,11 @@ QImage NewPresentBitmap(int width, int height, QImage::Format format, TNewPixels
     const uint32_t filler = *reinterpret_cast<const uint32_t*>(one.constBits());
     // Fresh pages read as zero once present; kept ones hold what was drawn.
     const bool fill = pixels == TNewPixels::Cleared && (!fresh || filler != 0);
+    // Huge pages come a few at a time as they are first written, each fault
+    // holding only its own mapping; small ones are made present up front.
+    const bool populate = fresh && !info->Huge;
     try {
-        if (fill || fresh)
+        if (fill || populate)
             ForRowBands(height, int64_t(width) * height, [&](int top, int end) {
                 if (fill) {
                     std::fill(reinterpret_cast<uint32_t*>(first + qsizetype(top) * stride),

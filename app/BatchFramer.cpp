@@ -329,6 +329,5 @@ bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileNam
 {
     if (Jpeg.isEmpty())
         return false;
-    return WriteFileAtomically(
-        FileName, [&Jpeg](QIODevice& device) { return device.write(Jpeg) == Jpeg.size(); }, Detail);
+    return WriteFileAtomically(FileName, Jpeg, Detail);
 }

@@ -445,14 +445,28 @@ QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int
     return bytes;
 }
 
-bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
-                         QString* detail)
+namespace {
+
+template <class C> bool WriteWith(const QString& fileName, const C& content, QString* detail)
 {
     TFileWriter writer;
-    const bool written = writer.Write(fileName, write);
+    const bool written = writer.Write(fileName, content);
     if (detail)
         *detail = writer.Detail();
     return written;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
+                         QString* detail)
+{
+    return WriteWith(fileName, write, detail);
+}
+
+bool WriteFileAtomically(const QString& fileName, const QByteArray& content, QString* detail)
+{
+    return WriteWith(fileName, content, detail);
 }
 
 std::string CreateFileMessage(const QString& FileName, const QString& Detail)

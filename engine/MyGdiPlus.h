@@ -198,5 +198,8 @@ QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int
 // content is kept), else empty.
 bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
                          QString* detail = nullptr);
+// The same for content made already, which is then not copied.
+bool WriteFileAtomically(const QString& fileName, const QByteArray& content,
+                         QString* detail = nullptr);
 // "Cannot create file %s" naming FileName, with the writer's Detail below.
 std::string CreateFileMessage(const QString& FileName, const QString& Detail);

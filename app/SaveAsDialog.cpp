@@ -22,13 +22,16 @@ QString TSaveAsDialog::Choose()
     dialog->setDefaultSuffix(m_suffix);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     SizeFileDialog(*dialog);
-    KeepCompletionQuiet(*dialog);
+    QString offered;
+    if (const QFileInfo last(m_file); !m_file.isEmpty() && last.absolutePath() == m_folder)
+        offered = last.fileName();
+    SettleFolderChange(*dialog, offered);
     if (!m_history.isEmpty())
         dialog->setHistory(m_history);
     if (!m_folder.isEmpty())
         dialog->setDirectory(m_folder);
-    if (const QFileInfo last(m_file); !m_file.isEmpty() && last.absolutePath() == m_folder)
-        dialog->selectFile(last.fileName());
+    if (!offered.isEmpty())
+        dialog->selectFile(offered);
 
     const bool accepted = dialog->exec() == QDialog::Accepted;
     m_folder = dialog->directory().absolutePath();

@@ -39,8 +39,9 @@ void EnterFolderThenSave(const QString& Folder, const QString& Name, TAfterFolde
         QTest::keyClicks(edit, Folder);
         QTest::keyClick(edit, Qt::Key_Return);
         // Settled once the name box no longer holds the folder typed.
-        QTest::qWaitFor([&] { return edit->text() != Folder; }, 2000);
+        const bool settled = QTest::qWaitFor([&] { return edit->text() != Folder; }, 2000);
         QCoreApplication::processEvents();
+        EXPECT_TRUE(settled);
         seen->Folder = shown->directory().absolutePath();
         seen->Name = edit->text();
         seen->SaveEnabled = buttons->button(QDialogButtonBox::Save)->isEnabled();

@@ -205,20 +205,17 @@ TEST_F(TipFormTest, LayoutAndButtonsAreAsDescribed)
 
 TEST_F(TipFormTest, AtStartUpTheTipTakesTheKeyboardAndReturnClosesIt)
 {
-    bool active = false;
     bool okFocused = false;
     bool closedByReturn = false;
     WhenModal<TfrmTips>([&](TfrmTips* dialog) {
-        active = QTest::qWaitForWindowActive(dialog);
-        okFocused = QApplication::focusWidget() == dialog->Button2;
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog,
-                        Qt::Key_Return);
+        okFocused =
+            QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget() == dialog->Button2;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         closedByReturn = !dialog->isVisible();
         if (!closedByReturn)
             dialog->reject();
     });
     ShowTipsAtStartup();
-    EXPECT_TRUE(active);
     EXPECT_TRUE(okFocused);
     EXPECT_TRUE(closedByReturn);
 }

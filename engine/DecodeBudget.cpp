@@ -52,6 +52,15 @@ void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost)
                                    .toStdString());
 }
 
+void CheckSegments(const QString& FileName, const TDecodeCost& Cost)
+{
+    if (Cost.Segments > MaxJpegSegments)
+        throw EPictureTooLarge(QStringLiteral("%1 has too many segments to be read: %2")
+                                   .arg(PictureName(FileName))
+                                   .arg(Cost.Segments)
+                                   .toStdString());
+}
+
 TDecodeBudget::TDecodeBudget(QString FileName, int64_t Bytes, std::function<bool()> StopRequested)
     : m_fileName(std::move(FileName)), m_bytes(Bytes), m_remaining(Bytes),
       m_stopRequested(std::move(StopRequested))

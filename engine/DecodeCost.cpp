@@ -164,13 +164,29 @@ TDecodeCost JpegCost(THeader& header)
             return cost;
         }
     }
-    if (!markers.Valid)
-        return TDecodeCost();
-    TDecodeCost cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
-    cost.PeakBytes += markers.CoefficientBytes;
-    cost.Scans = markers.Scans;
-    cost.ScanBlocks = markers.ScanBlocks;
+    TDecodeCost cost;
+    if (markers.Valid) {
+        cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
+        cost.PeakBytes += markers.CoefficientBytes;
+        cost.Scans = markers.Scans;
+        cost.ScanBlocks = markers.ScanBlocks;
+    }
+    cost.Segments = markers.Segments;
     return cost;
+}
+
+// The frame's size, from the first segments read in growing blocks until the
+// frame header is among them.
+QSize JpegFrameSize(THeader& header)
+{
+    for (qint64 length = qint64(64) << 10;; length *= 2) {
+        const QByteArray data = header.Read(0, std::min(length, MaxJpegBytes));
+        const TJpegMarkers markers = ReadJpegMarkers(Bytes(data), size_t(data.size()));
+        if (markers.Valid)
+            return markers.Size;
+        if (data.size() < length || length >= MaxJpegBytes)
+            return QSize();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -384,4 +400,18 @@ int64_t DecodePeakBytes(const QString& FileName)
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     return ReadDecodeCost(file, reader).PeakBytes;
+}
+
+QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader)
+{
+    if (Device.isOpen() && !Device.isSequential()) {
+        THeader header(Device);
+        if (header.Read(0, 3).startsWith("\xFF\xD8\xFF"))
+            return JpegFrameSize(header);
+    }
+    // The size the decoder gives, where the header says more than the
+    // reader.
+    const QSize size = Reader.size();
+    const TDecodeCost cost = ReadDecodeCost(Device, Reader);
+    return cost.Known() ? cost.Size : size;
 }

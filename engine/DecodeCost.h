@@ -32,6 +32,8 @@ struct TDecodeCost
     // reading them whether they carry data or not.
     int Scans = 0;
     int64_t ScanBlocks = 0;
+    // For a JPEG: its segments (JpegMarkers.h).
+    int Segments = 0;
 
     bool Known() const { return Size.isValid() && !Size.isEmpty(); }
 };
@@ -44,3 +46,9 @@ TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader);
 // What decoding the picture file takes at its peak, in bytes, read from its
 // header; 0 when it cannot be told.
 int64_t DecodePeakBytes(const QString& FileName);
+
+// The size of the picture in Device as its decoder makes it, read from its
+// current position as ReadDecodeCost reads it; invalid when nothing tells. A
+// JPEG's frame is found by walking its segments up to it, never by Qt's
+// reader, which takes time by the square of their number.
+QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader);

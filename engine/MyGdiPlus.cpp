@@ -91,12 +91,14 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     const TDecodeCost cost = ReadDecodeCost(*reader.device(), reader);
     if (budget)
         budget->Charge(cost);
-    CheckPictureSize(budget ? budget->FileName() : fileName, cost);
+    const QString& name = budget ? budget->FileName() : fileName;
+    CheckPictureSize(name, cost);
     // JPEG and PNG of the common kinds at their own size, straight into
     // 32-bit bitmaps.
     if (whole && !scaledSize.isValid())
         if (std::optional<QImage> fast = FastDecodeBytes(*whole))
             return *std::move(fast);
+    CheckSegments(name, cost);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
     QImage image;
@@ -146,13 +148,7 @@ QSize ImageFileSize(const QString& fileName)
         return QSize();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
-    // The size the decoder gives, where the header says more than the
-    // reader; a JPEG's reader gives its frame's, and its scans need no walk.
-    const QSize size = reader.size();
-    if (file.peek(3).startsWith("\xFF\xD8\xFF"))
-        return size;
-    const TDecodeCost cost = ReadDecodeCost(file, reader);
-    return cost.Known() ? cost.Size : size;
+    return ReadPictureSize(file, reader);
 }
 
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget)

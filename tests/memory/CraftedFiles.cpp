@@ -201,6 +201,15 @@ QByteArray Photo(QSize Size)
     return EncodeJpeg(photo, 85);
 }
 
+QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg)
+{
+    QByteArray segments;
+    segments.reserve(4 * qsizetype(Count));
+    for (int i = 0; i < Count; ++i)
+        segments.append("\xFF\xE1\x00\x02", 4);
+    return Jpeg.left(2) + segments + Jpeg.mid(2);
+}
+
 bool WriteFile(const QString& Path, const QByteArray& Bytes)
 {
     QFile file(Path);

@@ -40,6 +40,10 @@ QByteArray SimpleFrameFile(const QByteArray& Texture);
 // stays a few megabytes).
 QByteArray Photo(QSize Size);
 
+// Jpeg with Count empty APP1 segments (the kind Qt's reader keeps) after its
+// start marker.
+QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg);
+
 // Writes Bytes to Path; false when it cannot.
 bool WriteFile(const QString& Path, const QByteArray& Bytes);
 

@@ -69,10 +69,14 @@ void CheckPictureSize(const QString& FileName, const QSize& Size,
                       QImage::Format Format = QImage::Format_Invalid,
                       int64_t Bytes = MaxPicturePixels * 4);
 
-// Raises EPictureTooLarge when decoding a picture of Cost would take more
-// than one picture's allowance or MaxDecodePeakBytes ("The picture file X is
-// too large: W x H pixels"), or read more scans than a JPEG may have ("The
-// picture file X has too many scans to be read: N").
+// Raises EPictureDamaged "The picture file X is damaged: it holds a picture
+// of W x H pixels" when a side of Cost has no pixels. Raises
+// EPictureTooLarge when a side is longer than the decoder reads ("The
+// picture file X is too large: W x H pixels, more than N a side"), when
+// decoding would take more than one picture's allowance or
+// MaxDecodePeakBytes ("The picture file X is too large: W x H pixels"), or
+// read more scans than a JPEG may have ("The picture file X has too many
+// scans to be read: N").
 void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost);
 
 // Before Qt's reader reads a picture of Cost: raises EPictureTooLarge "The
@@ -82,6 +86,14 @@ void CheckSegments(const QString& FileName, const TDecodeCost& Cost);
 // Raised when a picture or a file's pictures are refused for their size or
 // the work of reading them, before their pixels were allocated.
 class EPictureTooLarge : public EImagingError
+{
+public:
+    using EImagingError::EImagingError;
+};
+
+// Raised when a picture's header gives a side of no pixels, before anything
+// was decoded.
+class EPictureDamaged : public EImagingError
 {
 public:
     using EImagingError::EImagingError;

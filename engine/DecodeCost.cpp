@@ -1,6 +1,7 @@
 #include "DecodeCost.h"
 
 #include "JpegMarkers.h"
+#include "MyGdiPlus.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -170,6 +171,7 @@ TDecodeCost JpegCost(THeader& header)
         cost.PeakBytes += markers.CoefficientBytes;
         cost.Scans = markers.Scans;
         cost.ScanBlocks = markers.ScanBlocks;
+        cost.MaxSide = MaxJpegSide;
     }
     cost.Segments = markers.Segments;
     return cost;
@@ -213,7 +215,7 @@ TDecodeCost GifCost(THeader& header)
         ++at;
     }
     if (at + 10 > size || p[at] != 0x2C)
-        return Cost(logical, 4, 4);
+        return logical.isEmpty() ? TDecodeCost() : Cost(logical, 4, 4);
     const uchar* d = p + at + 1;
     const QSize own(Little16(d + 4), Little16(d + 6));
     const QSize extent(Little16(d) + own.width(), Little16(d + 2) + own.height());
@@ -315,6 +317,13 @@ TDecodeCost MngCost(THeader& header)
         const qsizetype got = chunk.size() - 8;
         if ((type == "IHDR" || type == "JHDR" || type == "BASI") && got >= 8) {
             const QSize size = HeaderSize(Big32(data), Big32(data + 4));
+            if (size.isEmpty()) {
+                // An object of no pixels, which the decoder would size by its
+                // other side alone.
+                TDecodeCost empty;
+                empty.Size = size;
+                return empty;
+            }
             objects = std::min(Unbounded, objects + Pixels(size));
             if (Pixels(size) > Pixels(largest))
                 largest = size;

@@ -34,8 +34,13 @@ struct TDecodeCost
     int64_t ScanBlocks = 0;
     // For a JPEG: its segments (JpegMarkers.h).
     int Segments = 0;
+    // The most pixels a side that the decoder reads; 0 for no limit of its
+    // own.
+    int MaxSide = 0;
 
     bool Known() const { return Size.isValid() && !Size.isEmpty(); }
+    // The header gives a side of no pixels: nothing could be decoded.
+    bool EmptySide() const { return Size.isValid() && Size.isEmpty(); }
 };
 
 // The cost of the picture in Device, read from its current position, which

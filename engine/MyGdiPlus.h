@@ -89,10 +89,10 @@ QImage CopyBitmap(const QImage& image);
 // Every decode reads the size from the header first: a picture larger than
 // one picture's allowance raises EImagingError naming the file and its size
 // before a pixel is allocated, and one that does not fit in what remains of
-// Budget raises the budget's error (DecodeBudget.h), as does, before Qt's
-// reader starts on it, a JPEG of more segments than it gets through
-// (CheckSegments). A valid ScaledSize decodes the picture reduced (or
-// enlarged) to exactly that size.
+// Budget raises the budget's error (DecodeBudget.h), as do a side of no
+// pixels and, before Qt's reader starts on it, a JPEG of more segments than
+// it gets through (CheckSegments). A valid ScaledSize decodes the picture
+// reduced (or enlarged) to exactly that size.
 // DecodeImageFile raises ENotAFile naming a path that is no regular file
 // (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);

@@ -210,6 +210,16 @@ QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg)
     return Jpeg.left(2) + segments + Jpeg.mid(2);
 }
 
+QByteArray MngObject(uint32_t Width, uint32_t Height)
+{
+    QByteArray frame = Big32(16) + Big32(16);
+    for (int i = 0; i < 5; ++i)
+        frame += Big32(i == 0 ? 1 : 0);
+    return "\x8AMNG\r\n\x1A\n" + PngChunk("MHDR", frame) +
+           PngChunk("IHDR", Big32(Width) + Big32(Height) + QByteArray("\x08\x06\0\0\0", 5)) +
+           PngChunk("IEND", QByteArray()) + PngChunk("MEND", QByteArray());
+}
+
 bool WriteFile(const QString& Path, const QByteArray& Bytes)
 {
     QFile file(Path);

@@ -44,6 +44,9 @@ QByteArray Photo(QSize Size);
 // start marker.
 QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg);
 
+// An MNG of 16 x 16 that defines one object of Width x Height.
+QByteArray MngObject(uint32_t Width, uint32_t Height);
+
 // Writes Bytes to Path; false when it cannot.
 bool WriteFile(const QString& Path, const QByteArray& Bytes);
 

@@ -168,6 +168,16 @@ TEST_F(DecodeBudgetTest, SegmentFloodsAreRefusedByEveryReaderAndAPhotoAfterThemS
                                     .arg(late)));
 }
 
+TEST_F(DecodeBudgetTest, AnMngObjectWithASideOfNoPixelsIsRefusedByItsHeader)
+{
+    // Sized by its width alone, it would ask for about 2^64 bytes.
+    const QString mng = Write(QStringLiteral("empty.mng"), CraftedFiles::MngObject(0xF5000000u, 0));
+    EXPECT_EQ(Refusal([&] { DecodeImageFile(mng); }),
+              QStringLiteral("The picture file %1 is damaged: it holds a picture of 2147483647 x "
+                             "0 pixels")
+                  .arg(mng));
+}
+
 TEST_F(DecodeBudgetTest, DesignerRefusesAPictureNoFrameFileCouldHold)
 {
     // 81 megapixels open as a photo but take more than a frame file's budget.

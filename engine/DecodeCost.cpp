@@ -174,6 +174,7 @@ TDecodeCost JpegCost(THeader& header)
         cost.MaxSide = MaxJpegSide;
     }
     cost.Segments = markers.Segments;
+    cost.Cut = !markers.Whole;
     return cost;
 }
 
@@ -194,6 +195,24 @@ QSize JpegFrameSize(THeader& header)
 // ---------------------------------------------------------------------------
 // GIF: the first frame is painted on the logical screen, or on a picture of
 // its own size where the screen has none.
+
+// Whether the data sub-blocks from Offset end within the file: each block's
+// length comes before it, and one of length 0 ends them.
+bool SubBlocksEnd(THeader& header, qint64 offset)
+{
+    QByteArray chunk;
+    qint64 chunkStart = offset;
+    for (qint64 at = offset;; at += 1 + uchar(chunk[at - chunkStart])) {
+        if (at >= chunkStart + chunk.size()) {
+            chunkStart = at;
+            chunk = header.Read(at, qint64(1) << 20);
+            if (chunk.isEmpty())
+                return false;
+        }
+        if (chunk[at - chunkStart] == 0)
+            return true;
+    }
+}
 
 TDecodeCost GifCost(THeader& header)
 {
@@ -223,6 +242,10 @@ TDecodeCost GifCost(THeader& header)
     TDecodeCost cost = Cost(given, 4, 4);
     // A frame that reaches past the screen is charged where it reaches.
     cost.PeakBytes = std::max(cost.PeakBytes, Pixels(given.expandedTo(extent)) * 4);
+    // After the descriptor, its colour table and the code size, the frame's
+    // data.
+    const qint64 data = at + 10 + ((d[8] & 0x80) ? 3 << ((d[8] & 7) + 1) : 0) + 1;
+    cost.Cut = !SubBlocksEnd(header, data);
     return cost;
 }
 
@@ -347,6 +370,50 @@ TDecodeCost MngCost(THeader& header)
 }
 
 // ---------------------------------------------------------------------------
+// BMP: the rows of an uncompressed bitmap take a known number of bytes each,
+// and a run-length encoded one gives its length in the header. They are read
+// from where the header puts them or, when it puts them too early, from
+// after the header.
+
+bool BmpCut(THeader& header, const QByteArray& head)
+{
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return false;
+    const uchar* p = Bytes(head);
+    const uint32_t infoSize = Little32(p + 14);
+    int64_t w = 0;
+    int64_t h = 0;
+    int bits = 0;
+    uint32_t compression = 0;
+    uint32_t dataSize = 0;
+    if (infoSize == 12) {
+        w = Little16(p + 18);
+        h = Little16(p + 20);
+        bits = Little16(p + 24);
+    } else if (infoSize >= 40 && head.size() >= 38) {
+        w = int32_t(Little32(p + 18));
+        h = int32_t(Little32(p + 22));
+        bits = Little16(p + 28);
+        compression = Little32(p + 30);
+        dataSize = Little32(p + 34);
+    } else {
+        return false;
+    }
+    const int64_t start = std::max<int64_t>(Little32(p + 10), 14 + int64_t(infoSize));
+    const int64_t available = header.Size() - start;
+    // Run-length encoded in 8 or 4 bits.
+    if (compression == 1 || compression == 2)
+        return dataSize > 0 && available < int64_t(dataSize);
+    // Plain rows, or rows under colour masks.
+    if ((compression != 0 && compression != 3 && compression != 6) || w <= 0 || h == 0 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    const int64_t rows = h < 0 ? -h : h;
+    const int64_t stride = (w * bits + 31) / 32 * 4;
+    return available < 0 || available / stride < rows;
+}
+
+// ---------------------------------------------------------------------------
 // The others, by what their reader says: TIFF may hold a strip or tile
 // buffer as large as the picture beside it; WebP paints the frames of an
 // animation on a canvas and its lossless decoder keeps a 32-bit copy.
@@ -392,13 +459,17 @@ std::optional<TDecodeCost> HeaderCost(THeader& header, const QByteArray& head)
 TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader)
 {
     QByteArray head;
+    bool cut = false;
     if (Device.isOpen() && !Device.isSequential()) {
         THeader header(Device);
         head = header.Read(0, 64);
         if (const std::optional<TDecodeCost> cost = HeaderCost(header, head))
             return *cost;
+        cut = BmpCut(header, head);
     }
-    return ReaderCost(Reader, head);
+    TDecodeCost cost = ReaderCost(Reader, head);
+    cost.Cut = cut;
+    return cost;
 }
 
 int64_t DecodePeakBytes(const QString& FileName)

@@ -37,6 +37,11 @@ struct TDecodeCost
     // The most pixels a side that the decoder reads; 0 for no limit of its
     // own.
     int MaxSide = 0;
+    // The file ends before its pixels do: a JPEG without its end, a BMP
+    // shorter than the pixel data its header gives, a GIF whose first
+    // frame's data runs past the end. The decoders still give a picture, its
+    // missing part grey or as they leave it.
+    bool Cut = false;
 
     bool Known() const { return Size.isValid() && !Size.isEmpty(); }
     // The header gives a side of no pixels: nothing could be decoded.

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+class QFile;
 class QIODevice;
 class TDecodeBudget;
 
@@ -97,6 +98,12 @@ QImage CopyBitmap(const QImage& image);
 // (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
+// The same for a file open for reading in File, at its start; FileName names
+// it in messages. Its bytes are read, never mapped. Cut, when given, gets
+// whether the header says that the file ends before its pixels do (see
+// TDecodeCost::Cut).
+QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize = QSize(),
+                       bool* cut = nullptr);
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the

@@ -51,12 +51,13 @@ void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost)
                                   .arg(size.height())
                                   .toStdString());
     if (Cost.MaxSide > 0 && (size.width() > Cost.MaxSide || size.height() > Cost.MaxSide))
-        throw EPictureTooLarge(QStringLiteral("%1 is too large: %2 x %3 pixels, more than %4 a side")
-                                   .arg(PictureName(FileName))
-                                   .arg(size.width())
-                                   .arg(size.height())
-                                   .arg(Cost.MaxSide)
-                                   .toStdString());
+        throw EPictureTooLarge(
+            QStringLiteral("%1 is too large: %2 x %3 pixels, more than %4 a side")
+                .arg(PictureName(FileName))
+                .arg(size.width())
+                .arg(size.height())
+                .arg(Cost.MaxSide)
+                .toStdString());
     if (Cost.PictureBytes > MaxPicturePixels * 4 || Cost.PeakBytes > MaxDecodePeakBytes)
         RaisePictureTooLarge(FileName, size);
     if (Cost.Scans > MaxJpegScans || Cost.ScanBlocks > MaxJpegScanBlocks)

@@ -25,6 +25,8 @@ constexpr int MaxEntries = 4096;
 constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() / 4;
 
 const char PngSignature[] = "\x89PNG\r\n\x1A\n";
+// What Qt's reader takes for a JPEG: the start of image, whatever follows.
+const char JpegStart[] = "\xFF\xD8";
 
 uint32_t Big32(const uchar* p)
 {
@@ -439,7 +441,7 @@ std::optional<TDecodeCost> HeaderCost(THeader& header, const QByteArray& head)
     const auto starts = [&](const char* magic, qsizetype length) {
         return head.size() >= length && std::memcmp(head.constData(), magic, length) == 0;
     };
-    if (starts("\xFF\xD8\xFF", 3))
+    if (starts(JpegStart, 2))
         return JpegCost(header);
     if (starts(PngSignature, 8) && head.size() >= 26 && head.mid(12, 4) == "IHDR")
         return PngCost(Bytes(head) + 16);
@@ -486,7 +488,7 @@ QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader)
 {
     if (Device.isOpen() && !Device.isSequential()) {
         THeader header(Device);
-        if (header.Read(0, 3).startsWith("\xFF\xD8\xFF"))
+        if (header.Read(0, 2).startsWith(JpegStart))
             return JpegFrameSize(header);
     }
     // The size the decoder gives, where the header says more than the

@@ -140,26 +140,33 @@ TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
 
 TEST_F(DecodeBudgetTest, SegmentFloodsAreRefusedByEveryReaderAndAPhotoAfterThemStillOpens)
 {
-    // A million empty segments and no picture: Qt's reader would take hours.
-    const QByteArray bytes = CraftedFiles::SegmentsBefore(1000000, QByteArray("\xFF\xD8", 2));
-    const QString flood = Write(QStringLiteral("flood.jpg"), bytes);
-    const QString message =
-        QStringLiteral("The picture file %1 has too many segments to be read: 1000000").arg(flood);
-    EXPECT_EQ(Refusal([&] { DecodeImageFile(flood); }), message);
-    EXPECT_EQ(Refusal([&] { TBatchFramer::ReadPhoto(flood); }), message);
-    EXPECT_EQ(Refusal([&] { DecodeImageBytes(bytes); }),
-              QStringLiteral("The picture has too many segments to be read: 1000000"));
-    EXPECT_FALSE(ImageFileSize(flood).isValid());
-    const auto same = [](const QSize& size) { return size; };
-    EXPECT_TRUE(TPreviewLoader::Picture(flood, same)().Picture.isNull());
-    TThumbBitmap thumb;
-    TSidePanel::thPngCreateThumb(nullptr, flood, thumb, 90, 90, nullptr);
-    EXPECT_TRUE(thumb.Image.isNull());
+    // A million empty segments and no picture, right after the start or
+    // after a stray byte: Qt's reader would take hours.
+    QByteArray bytes = CraftedFiles::SegmentsBefore(1000000, QByteArray("\xFF\xD8", 2));
+    for (const bool stray : {false, true}) {
+        if (stray)
+            bytes.insert(2, '\0');
+        const QString flood = Write(QStringLiteral("flood.jpg"), bytes);
+        const QString message =
+            QStringLiteral("The picture file %1 has too many segments to be read: 1000000")
+                .arg(flood);
+        EXPECT_EQ(Refusal([&] { DecodeImageFile(flood); }), message);
+        EXPECT_EQ(Refusal([&] { TBatchFramer::ReadPhoto(flood); }), message);
+        EXPECT_EQ(Refusal([&] { DecodeImageBytes(bytes); }),
+                  QStringLiteral("The picture has too many segments to be read: 1000000"));
+        EXPECT_FALSE(ImageFileSize(flood).isValid());
+        const auto same = [](const QSize& size) { return size; };
+        EXPECT_TRUE(TPreviewLoader::Picture(flood, same)().Picture.isNull());
+        TThumbBitmap thumb;
+        TSidePanel::thPngCreateThumb(nullptr, flood, thumb, 90, 90, nullptr);
+        EXPECT_TRUE(thumb.Image.isNull());
+    }
 
     // A photo after 150,000 of them: the fast decoder skips them, and its
     // size is read without Qt's reader, which refuses to reduce it.
-    const QString late = Write(QStringLiteral("late.jpg"),
-                               CraftedFiles::SegmentsBefore(150000, CraftedFiles::Photo(QSize(64, 48))));
+    const QString late =
+        Write(QStringLiteral("late.jpg"),
+              CraftedFiles::SegmentsBefore(150000, CraftedFiles::Photo(QSize(64, 48))));
     EXPECT_EQ(DecodeImageFile(late).size(), QSize(64, 48));
     EXPECT_EQ(ImageFileSize(late), QSize(64, 48));
     EXPECT_TRUE(Refusal([&] { DecodeImageFile(late, QSize(32, 24)); })

@@ -195,8 +195,8 @@ QSize JpegFrameSize(THeader& header)
 }
 
 // ---------------------------------------------------------------------------
-// GIF: the first frame is painted on the logical screen, or on a picture of
-// its own size where the screen has none.
+// GIF: the first frame is painted on the logical screen; a side that the
+// screen does not give reaches as far as the frame does.
 
 // Whether the data sub-blocks from Offset end within the file: each block's
 // length comes before it, and one of length 0 ends them.
@@ -240,7 +240,8 @@ TDecodeCost GifCost(THeader& header)
     const uchar* d = p + at + 1;
     const QSize own(Little16(d + 4), Little16(d + 6));
     const QSize extent(Little16(d) + own.width(), Little16(d + 2) + own.height());
-    const QSize given = logical.isEmpty() ? own : logical;
+    const QSize given(logical.width() > 0 ? logical.width() : extent.width(),
+                      logical.height() > 0 ? logical.height() : extent.height());
     TDecodeCost cost = Cost(given, 4, 4);
     // A frame that reaches past the screen is charged where it reaches.
     cost.PeakBytes = std::max(cost.PeakBytes, Pixels(given.expandedTo(extent)) * 4);

@@ -130,13 +130,13 @@ QByteArray ProgressiveJpeg(QSize Size, int Scans)
     return bytes + "\xFF\xD9";
 }
 
-QByteArray GifOnScreen(QSize Screen)
+QByteArray GifOnScreen(QSize Screen, QSize Frame)
 {
     // Two colours; the frame's data is a clear code and the end (LZW of
     // 2-bit codes, 3 bits each).
     return "GIF89a" + Little16(Screen.width()) + Little16(Screen.height()) +
            QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF", 9) + "," + Little16(0) + Little16(0) +
-           Little16(16) + Little16(16) + QByteArray("\0\x02\x01\x2C\0;", 7);
+           Little16(Frame.width()) + Little16(Frame.height()) + QByteArray("\0\x02\x01\x2C\0;", 7);
 }
 
 QByteArray Png(QSize Size, int Depth, int ColourType)

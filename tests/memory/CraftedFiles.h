@@ -19,8 +19,8 @@ QByteArray JpegDeclaring(QSize Size, int Seed = 0, int Side = 64);
 // colour at full resolution, its last scan repeated until it has Scans.
 QByteArray ProgressiveJpeg(QSize Size, int Scans = 0);
 
-// A GIF whose first frame of 16 x 16 lies on a logical screen of Screen.
-QByteArray GifOnScreen(QSize Screen);
+// A GIF whose first frame of Frame lies on a logical screen of Screen.
+QByteArray GifOnScreen(QSize Screen, QSize Frame = QSize(16, 16));
 
 // A PNG of Size at Depth bits a channel in ColourType, every pixel zero, so
 // that it decodes whole from a few hundred kilobytes.

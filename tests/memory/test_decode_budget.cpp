@@ -105,11 +105,13 @@ TEST_F(DecodeBudgetTest, FrameFileOverItsBudgetFailsToLoadNamingIt)
 
 TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
 {
-    // A GIF's logical screen and the PNG in an ICO, not the 16 x 16 their
-    // readers give: alone each opens, twelve in a frame file do not.
+    // A GIF's logical screen (a side it does not give reaching as far as
+    // the frame) and the PNG in an ICO, not the 16 x 16 their readers give:
+    // alone each opens, twelve in a frame file do not.
     const QByteArray gif = CraftedFiles::GifOnScreen(QSize(10000, 10000));
+    const QByteArray tall = CraftedFiles::GifOnScreen(QSize(10000, 0), QSize(16, 10000));
     const QByteArray ico = CraftedFiles::IcoHolding(CraftedFiles::Png(QSize(10000, 10000)));
-    for (const QByteArray& picture : {gif, ico}) {
+    for (const QByteArray& picture : {gif, tall, ico}) {
         EXPECT_EQ(ImageFileSize(Write(QStringLiteral("picture"), picture)), QSize(10000, 10000));
         const QString frame =
             Write(QStringLiteral("pictures.okx"), CraftedFiles::PictureFrameFile(picture));

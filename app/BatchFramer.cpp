@@ -11,6 +11,8 @@
 #include <QColorSpace>
 #include <QIODevice>
 
+#include <cerrno>
+
 const std::array<QString, 8> TBatchFramer::SizeCaptions = {
     QStringLiteral("100 x 75"),    QStringLiteral("320 x 240"),  QStringLiteral("640 x 480"),
     QStringLiteral("800 x 600"),   QStringLiteral("1024 x 768"), QStringLiteral("1028 x 960"),
@@ -235,11 +237,24 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
 
 QImage TBatchFramer::ReadPhoto(const QString& Photo)
 {
-    QImage photo = DecodeImageFile(Photo);
-    CheckPhoto(photo);
-    // The decoders fill the missing part of a JPEG cut short with grey.
-    if (IsDamagedPictureFile(Photo))
+    TPictureFile file(Photo);
+    switch (file.OpenError()) {
+    case 0:
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        throw EPhotoSkipped("the photo does not exist");
+    case EACCES:
+    case EPERM:
+        throw EPhotoSkipped("the photo may not be read");
+    default:
+        throw EPhotoSkipped("the photo cannot be read");
+    }
+    QImage photo = file.Decode();
+    // The decoders make up the part of the picture that is missing.
+    if (file.Damaged())
         throw EPhotoSkipped("the photo is damaged");
+    CheckPhoto(photo);
     return photo;
 }
 

@@ -119,7 +119,8 @@ public:
     static QImage CheckedOutput(QImage Output);
 
     // The photo file decoded; raises what decoding raises, and EPhotoSkipped
-    // for a photo that does not decode or is damaged (IsDamagedPictureFile).
+    // for a photo that does not exist, may not be read, is damaged
+    // (TPictureFile::Damaged) or does not decode.
     static QImage ReadPhoto(const QString& Photo);
 
     // The whole output of one photo file: the photo decoded, framed with the

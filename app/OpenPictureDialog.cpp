@@ -72,7 +72,7 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent, const QStringList& Filte
         list && list->selectionModel())
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { ShowPreview(selectedFiles().value(0)); });
-    KeepCompletionQuiet(*this);
+    SettleFolderChange(*this);
 }
 
 TOpenPictureDialog::~TOpenPictureDialog() = default;

@@ -6,7 +6,8 @@
 // last showing would go on showing a file overwritten in place since with its
 // old size and time, as no folder entry changed that its list would hear of.
 // Each showing opens in the folder, with the name and the folder history of
-// the one before.
+// the one before. A folder typed into the name box is gone into, and the box
+// then holds that name again, or nothing (FileDialogCompletion.h).
 
 #include <QPointer>
 #include <QString>

@@ -106,10 +106,8 @@ TfrmTips::TfrmTips(QWidget* parent)
     Button1->setGeometry(210, 214, 75, 27);
     Button2 = new QPushButton(QStringLiteral("&OK"), this);
     Button2->setGeometry(295, 214, 75, 27);
-    for (QPushButton* button : {Button1, Button2}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Return presses "&OK", or the button that has the focus.
+    Button2->setDefault(true);
 
     connect(Button1, &QPushButton::clicked, this, Guarded(this, [this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, Guarded(this, [this] { Button2Click(); }));
@@ -146,6 +144,10 @@ void TfrmTips::showEvent(QShowEvent* event)
     if (!event->spontaneous()) {
         RunGuarded(this, [this] { FormShow(); });
         CentreOnScreen(*this);
+        // The keyboard comes here at once, also at start-up, when no window
+        // of the program was active before.
+        Button2->setFocus(Qt::ActiveWindowFocusReason);
+        activateWindow();
     }
 }
 

@@ -3,7 +3,7 @@
 #include "ExtMath.h"
 #include "PicFrameMaker.h"
 #include "PictureFile.h"
-#include "UniFuncs.h"
+#include "ShownSize.h"
 
 #include <QMouseEvent>
 
@@ -51,15 +51,7 @@ void TFrameSplit::LoadPicture(const QString& FileName)
     const int dh = XTrunc(XMul(ih, s));
     // A picture shown 0 pixels wide or high (1 x 20000) leaves the grid no
     // room: its pieces would be cut from outside the picture.
-    if (dw <= 0 || dh <= 0) {
-        const char* why = dw <= 0 ? "narrow" : "low";
-        throw EImagingError(QStringLiteral("The picture file %1 is too %2 to cut into frame "
-                                           "pieces: %3 x %4 pixels")
-                                .arg(ShownPath(FileName), QLatin1String(why))
-                                .arg(iw)
-                                .arg(ih)
-                                .toStdString());
-    }
+    CheckShownSize(FileName, loaded.size(), QSize(dw, dh), "cut into frame pieces");
 
     QImage display = NewBitmap(dw, dh, QImage::Format_ARGB32);
     if (!display.isNull()) {

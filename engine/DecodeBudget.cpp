@@ -43,12 +43,36 @@ void CheckPictureSize(const QString& FileName, const QSize& Size, QImage::Format
 
 void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost)
 {
+    const QSize size = Cost.Size;
+    if (Cost.EmptySide())
+        throw EPictureDamaged(QStringLiteral("%1 is damaged: it holds a picture of %2 x %3 pixels")
+                                  .arg(PictureName(FileName))
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .toStdString());
+    if (Cost.MaxSide > 0 && (size.width() > Cost.MaxSide || size.height() > Cost.MaxSide))
+        throw EPictureTooLarge(
+            QStringLiteral("%1 is too large: %2 x %3 pixels, more than %4 a side")
+                .arg(PictureName(FileName))
+                .arg(size.width())
+                .arg(size.height())
+                .arg(Cost.MaxSide)
+                .toStdString());
     if (Cost.PictureBytes > MaxPicturePixels * 4 || Cost.PeakBytes > MaxDecodePeakBytes)
-        RaisePictureTooLarge(FileName, Cost.Size);
+        RaisePictureTooLarge(FileName, size);
     if (Cost.Scans > MaxJpegScans || Cost.ScanBlocks > MaxJpegScanBlocks)
         throw EPictureTooLarge(QStringLiteral("%1 has too many scans to be read: %2")
                                    .arg(PictureName(FileName))
                                    .arg(Cost.Scans)
+                                   .toStdString());
+}
+
+void CheckSegments(const QString& FileName, const TDecodeCost& Cost)
+{
+    if (Cost.Segments > MaxJpegSegments)
+        throw EPictureTooLarge(QStringLiteral("%1 has too many segments to be read: %2")
+                                   .arg(PictureName(FileName))
+                                   .arg(Cost.Segments)
                                    .toStdString());
 }
 

@@ -38,6 +38,14 @@ constexpr int64_t MaxDecodePeakBytes = int64_t(1) << 30;
 constexpr int MaxJpegScans = 500;
 constexpr int64_t MaxJpegScanBlocks = 32 * 3 * (MaxPicturePixels / 64);
 
+// The most segments a JPEG may have for Qt's reader: it keeps its comments
+// and application segments in a list that it walks from the start for each
+// new one, so a small file of empty segments would hold it for minutes
+// (10,000 take it a tenth of a second). A camera's photo has a few dozen,
+// and a few hundred where large metadata is split over many. The fast
+// decoder skips them at no cost and is not held to this.
+constexpr int MaxJpegSegments = 10000;
+
 // The most the pictures of one frame file may take decoded, in bytes.
 constexpr int64_t FrameFileBudget = int64_t(256) << 20;
 
@@ -61,15 +69,31 @@ void CheckPictureSize(const QString& FileName, const QSize& Size,
                       QImage::Format Format = QImage::Format_Invalid,
                       int64_t Bytes = MaxPicturePixels * 4);
 
-// Raises EPictureTooLarge when decoding a picture of Cost would take more
-// than one picture's allowance or MaxDecodePeakBytes ("The picture file X is
-// too large: W x H pixels"), or read more scans than a JPEG may have ("The
-// picture file X has too many scans to be read: N").
+// Raises EPictureDamaged "The picture file X is damaged: it holds a picture
+// of W x H pixels" when a side of Cost has no pixels. Raises
+// EPictureTooLarge when a side is longer than the decoder reads ("The
+// picture file X is too large: W x H pixels, more than N a side"), when
+// decoding would take more than one picture's allowance or
+// MaxDecodePeakBytes ("The picture file X is too large: W x H pixels"), or
+// read more scans than a JPEG may have ("The picture file X has too many
+// scans to be read: N").
 void CheckPictureSize(const QString& FileName, const TDecodeCost& Cost);
 
-// Raised when a picture or a file's pictures are refused for their size,
-// before their pixels were allocated.
+// Before Qt's reader reads a picture of Cost: raises EPictureTooLarge "The
+// picture file X has too many segments to be read: N" past MaxJpegSegments.
+void CheckSegments(const QString& FileName, const TDecodeCost& Cost);
+
+// Raised when a picture or a file's pictures are refused for their size or
+// the work of reading them, before their pixels were allocated.
 class EPictureTooLarge : public EImagingError
+{
+public:
+    using EImagingError::EImagingError;
+};
+
+// Raised when a picture's header gives a side of no pixels, before anything
+// was decoded.
+class EPictureDamaged : public EImagingError
 {
 public:
     using EImagingError::EImagingError;

@@ -1,6 +1,7 @@
 #include "DecodeCost.h"
 
 #include "JpegMarkers.h"
+#include "MyGdiPlus.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,6 +25,8 @@ constexpr int MaxEntries = 4096;
 constexpr int64_t Unbounded = std::numeric_limits<int64_t>::max() / 4;
 
 const char PngSignature[] = "\x89PNG\r\n\x1A\n";
+// What Qt's reader takes for a JPEG: the start of image, whatever follows.
+const char JpegStart[] = "\xFF\xD8";
 
 uint32_t Big32(const uchar* p)
 {
@@ -164,18 +167,54 @@ TDecodeCost JpegCost(THeader& header)
             return cost;
         }
     }
-    if (!markers.Valid)
-        return TDecodeCost();
-    TDecodeCost cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
-    cost.PeakBytes += markers.CoefficientBytes;
-    cost.Scans = markers.Scans;
-    cost.ScanBlocks = markers.ScanBlocks;
+    TDecodeCost cost;
+    if (markers.Valid) {
+        cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
+        cost.PeakBytes += markers.CoefficientBytes;
+        cost.Scans = markers.Scans;
+        cost.ScanBlocks = markers.ScanBlocks;
+        cost.MaxSide = MaxJpegSide;
+    }
+    cost.Segments = markers.Segments;
+    cost.Cut = !markers.Whole;
     return cost;
 }
 
+// The frame's size, from the first segments read in growing blocks until the
+// frame header is among them.
+QSize JpegFrameSize(THeader& header)
+{
+    for (qint64 length = qint64(64) << 10;; length *= 2) {
+        const QByteArray data = header.Read(0, std::min(length, MaxJpegBytes));
+        const TJpegMarkers markers = ReadJpegMarkers(Bytes(data), size_t(data.size()));
+        if (markers.Valid)
+            return markers.Size;
+        if (data.size() < length || length >= MaxJpegBytes)
+            return QSize();
+    }
+}
+
 // ---------------------------------------------------------------------------
-// GIF: the first frame is painted on the logical screen, or on a picture of
-// its own size where the screen has none.
+// GIF: the first frame is painted on the logical screen; a side that the
+// screen does not give reaches as far as the frame does.
+
+// Whether the data sub-blocks from Offset end within the file: each block's
+// length comes before it, and one of length 0 ends them.
+bool SubBlocksEnd(THeader& header, qint64 offset)
+{
+    QByteArray chunk;
+    qint64 chunkStart = offset;
+    for (qint64 at = offset;; at += 1 + uchar(chunk[at - chunkStart])) {
+        if (at >= chunkStart + chunk.size()) {
+            chunkStart = at;
+            chunk = header.Read(at, qint64(1) << 20);
+            if (chunk.isEmpty())
+                return false;
+        }
+        if (chunk[at - chunkStart] == 0)
+            return true;
+    }
+}
 
 TDecodeCost GifCost(THeader& header)
 {
@@ -197,14 +236,19 @@ TDecodeCost GifCost(THeader& header)
         ++at;
     }
     if (at + 10 > size || p[at] != 0x2C)
-        return Cost(logical, 4, 4);
+        return logical.isEmpty() ? TDecodeCost() : Cost(logical, 4, 4);
     const uchar* d = p + at + 1;
     const QSize own(Little16(d + 4), Little16(d + 6));
     const QSize extent(Little16(d) + own.width(), Little16(d + 2) + own.height());
-    const QSize given = logical.isEmpty() ? own : logical;
+    const QSize given(logical.width() > 0 ? logical.width() : extent.width(),
+                      logical.height() > 0 ? logical.height() : extent.height());
     TDecodeCost cost = Cost(given, 4, 4);
     // A frame that reaches past the screen is charged where it reaches.
     cost.PeakBytes = std::max(cost.PeakBytes, Pixels(given.expandedTo(extent)) * 4);
+    // After the descriptor, its colour table and the code size, the frame's
+    // data.
+    const qint64 data = at + 10 + ((d[8] & 0x80) ? 3 << ((d[8] & 7) + 1) : 0) + 1;
+    cost.Cut = !SubBlocksEnd(header, data);
     return cost;
 }
 
@@ -299,6 +343,13 @@ TDecodeCost MngCost(THeader& header)
         const qsizetype got = chunk.size() - 8;
         if ((type == "IHDR" || type == "JHDR" || type == "BASI") && got >= 8) {
             const QSize size = HeaderSize(Big32(data), Big32(data + 4));
+            if (size.isEmpty()) {
+                // An object of no pixels, which the decoder would size by its
+                // other side alone.
+                TDecodeCost empty;
+                empty.Size = size;
+                return empty;
+            }
             objects = std::min(Unbounded, objects + Pixels(size));
             if (Pixels(size) > Pixels(largest))
                 largest = size;
@@ -319,6 +370,50 @@ TDecodeCost MngCost(THeader& header)
     TDecodeCost cost = Cost(frame.isEmpty() ? largest : frame, 4, 8);
     cost.PeakBytes += objectPixels * 8;
     return cost;
+}
+
+// ---------------------------------------------------------------------------
+// BMP: the rows of an uncompressed bitmap take a known number of bytes each,
+// and a run-length encoded one gives its length in the header. They are read
+// from where the header puts them or, when it puts them too early, from
+// after the header.
+
+bool BmpCut(THeader& header, const QByteArray& head)
+{
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return false;
+    const uchar* p = Bytes(head);
+    const uint32_t infoSize = Little32(p + 14);
+    int64_t w = 0;
+    int64_t h = 0;
+    int bits = 0;
+    uint32_t compression = 0;
+    uint32_t dataSize = 0;
+    if (infoSize == 12) {
+        w = Little16(p + 18);
+        h = Little16(p + 20);
+        bits = Little16(p + 24);
+    } else if (infoSize >= 40 && head.size() >= 38) {
+        w = int32_t(Little32(p + 18));
+        h = int32_t(Little32(p + 22));
+        bits = Little16(p + 28);
+        compression = Little32(p + 30);
+        dataSize = Little32(p + 34);
+    } else {
+        return false;
+    }
+    const int64_t start = std::max<int64_t>(Little32(p + 10), 14 + int64_t(infoSize));
+    const int64_t available = header.Size() - start;
+    // Run-length encoded in 8 or 4 bits.
+    if (compression == 1 || compression == 2)
+        return dataSize > 0 && available < int64_t(dataSize);
+    // Plain rows, or rows under colour masks.
+    if ((compression != 0 && compression != 3 && compression != 6) || w <= 0 || h == 0 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    const int64_t rows = h < 0 ? -h : h;
+    const int64_t stride = (w * bits + 31) / 32 * 4;
+    return available < 0 || available / stride < rows;
 }
 
 // ---------------------------------------------------------------------------
@@ -347,7 +442,7 @@ std::optional<TDecodeCost> HeaderCost(THeader& header, const QByteArray& head)
     const auto starts = [&](const char* magic, qsizetype length) {
         return head.size() >= length && std::memcmp(head.constData(), magic, length) == 0;
     };
-    if (starts("\xFF\xD8\xFF", 3))
+    if (starts(JpegStart, 2))
         return JpegCost(header);
     if (starts(PngSignature, 8) && head.size() >= 26 && head.mid(12, 4) == "IHDR")
         return PngCost(Bytes(head) + 16);
@@ -367,13 +462,17 @@ std::optional<TDecodeCost> HeaderCost(THeader& header, const QByteArray& head)
 TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader)
 {
     QByteArray head;
+    bool cut = false;
     if (Device.isOpen() && !Device.isSequential()) {
         THeader header(Device);
         head = header.Read(0, 64);
         if (const std::optional<TDecodeCost> cost = HeaderCost(header, head))
             return *cost;
+        cut = BmpCut(header, head);
     }
-    return ReaderCost(Reader, head);
+    TDecodeCost cost = ReaderCost(Reader, head);
+    cost.Cut = cut;
+    return cost;
 }
 
 int64_t DecodePeakBytes(const QString& FileName)
@@ -384,4 +483,18 @@ int64_t DecodePeakBytes(const QString& FileName)
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     return ReadDecodeCost(file, reader).PeakBytes;
+}
+
+QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader)
+{
+    if (Device.isOpen() && !Device.isSequential()) {
+        THeader header(Device);
+        if (header.Read(0, 2).startsWith(JpegStart))
+            return JpegFrameSize(header);
+    }
+    // The size the decoder gives, where the header says more than the
+    // reader.
+    const QSize size = Reader.size();
+    const TDecodeCost cost = ReadDecodeCost(Device, Reader);
+    return cost.Known() ? cost.Size : size;
 }

@@ -32,8 +32,20 @@ struct TDecodeCost
     // reading them whether they carry data or not.
     int Scans = 0;
     int64_t ScanBlocks = 0;
+    // For a JPEG: its segments (JpegMarkers.h).
+    int Segments = 0;
+    // The most pixels a side that the decoder reads; 0 for no limit of its
+    // own.
+    int MaxSide = 0;
+    // The file ends before its pixels do: a JPEG without its end, a BMP
+    // shorter than the pixel data its header gives, a GIF whose first
+    // frame's data runs past the end. The decoders still give a picture, its
+    // missing part grey or as they leave it.
+    bool Cut = false;
 
     bool Known() const { return Size.isValid() && !Size.isEmpty(); }
+    // The header gives a side of no pixels: nothing could be decoded.
+    bool EmptySide() const { return Size.isValid() && Size.isEmpty(); }
 };
 
 // The cost of the picture in Device, read from its current position, which
@@ -44,3 +56,9 @@ TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader);
 // What decoding the picture file takes at its peak, in bytes, read from its
 // header; 0 when it cannot be told.
 int64_t DecodePeakBytes(const QString& FileName);
+
+// The size of the picture in Device as its decoder makes it, read from its
+// current position as ReadDecodeCost reads it; invalid when nothing tells. A
+// JPEG's frame is found by walking its segments up to it, never by Qt's
+// reader, which takes time by the square of their number.
+QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader);

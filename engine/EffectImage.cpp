@@ -3,6 +3,7 @@
 #include "ExtMath.h"
 #include "GeometricEffects.h"
 #include "PictureFile.h"
+#include "ShownSize.h"
 
 #include <algorithm>
 
@@ -41,6 +42,20 @@ QImage MakeDisplay(const QImage& source, double W, double H)
     return display;
 }
 
+// Image (with pixels) fitted into W x H with its proportions kept, each side
+// rounded.
+QSize FittedSize(const QImage& Image, int W, int H)
+{
+    const int w = Image.width();
+    const int h = Image.height();
+    double scale;
+    if (XDiv(w, W) > XDiv(h, H))
+        scale = double(W) / double(w);
+    else
+        scale = double(H) / double(h);
+    return QSize(XRound(XMul(w, scale)), XRound(XMul(h, scale)));
+}
+
 bool ChangesSize(const TEffectBase* effect)
 {
     return dynamic_cast<const TEffectChangeWH*>(effect) != nullptr;
@@ -65,22 +80,19 @@ void TEffectImage::ClearHistory()
 
 void TEffectImage::LoadFromFileFit(const QString& FileName, int& W, int& H, bool Inset)
 {
-    SetImageFit(ReadPictureFile(FileName), W, H, Inset);
+    const QImage picture = ReadPictureFile(FileName);
+    // Fitted to no pixel across or down, the picture would show as nothing.
+    CheckShownSize(FileName, picture.size(), FittedSize(picture, W, H), "be shown");
+    SetImageFit(picture, W, H, Inset);
 }
 
 void TEffectImage::SetImageFit(const QImage& Image, int& W, int& H, bool Inset)
 {
     if (Image.isNull() || Image.width() <= 0 || Image.height() <= 0)
         throw EImagingError("Cannot fit an empty picture");
-    const int w = Image.width();
-    const int h = Image.height();
-    double scale;
-    if (XDiv(w, W) > XDiv(h, H))
-        scale = double(W) / double(w);
-    else
-        scale = double(H) / double(h);
-    const int fitW = XRound(XMul(w, scale));
-    const int fitH = XRound(XMul(h, scale));
+    const QSize fitted = FittedSize(Image, W, H);
+    const int fitW = fitted.width();
+    const int fitH = fitted.height();
 
     // Everything is made before anything changes, so a failure leaves the
     // picture as it was.

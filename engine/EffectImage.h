@@ -23,7 +23,8 @@ public:
     TEffectImage& operator=(const TEffectImage&) = delete;
 
     // Decodes the file, then SetImageFit. Raises an error naming the file when
-    // it cannot be decoded; the picture then stays as it was.
+    // it cannot be decoded, or when fitted it would have no pixel across or
+    // down (ShownSize.h); the picture then stays as it was.
     void LoadFromFileFit(const QString& FileName, int& W, int& H, bool Inset);
     // New source from Image; the display is fitted into W x H keeping the
     // aspect ratio, and the fitted size comes back in W and H.

@@ -74,6 +74,7 @@ public:
             const size_t length = BigEndian16(m_p + at + 2);
             if (length < 2 || at + 2 + length > m_size)
                 break; // libjpeg stops at a damaged or cut segment
+            ++m_markers.Segments;
             if (!Segment(marker, m_p + at + 4, length - 2))
                 break;
             at += 2 + length;

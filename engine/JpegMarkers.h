@@ -20,6 +20,8 @@ struct TJpegMarkers
     int Components = 0;
     bool Progressive = false; // a progressive frame: the decoder keeps every coefficient
     int Scans = 0;
+    // The segments with a length: headers, tables, scans and the others.
+    int Segments = 0;
     // The blocks that all scans together cover: the decoder's work for the
     // scans, whether they carry data or not.
     int64_t ScanBlocks = 0;

@@ -82,21 +82,27 @@ namespace {
 
 // What decoding takes is read from the header and checked before anything is
 // decoded; Whole, the picture's bytes when they were read into memory, goes
-// to the fast decoders first.
+// to the fast decoders first. Cut, when given, gets whether the header says
+// the file ends before its pixels do.
 QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
-                const QSize& scaledSize = QSize(), const QByteArray* whole = nullptr)
+                const QSize& scaledSize = QSize(), const QByteArray* whole = nullptr,
+                bool* cut = nullptr)
 {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const TDecodeCost cost = ReadDecodeCost(*reader.device(), reader);
+    if (cut)
+        *cut = cost.Cut;
     if (budget)
         budget->Charge(cost);
-    CheckPictureSize(budget ? budget->FileName() : fileName, cost);
+    const QString& name = budget ? budget->FileName() : fileName;
+    CheckPictureSize(name, cost);
     // JPEG and PNG of the common kinds at their own size, straight into
     // 32-bit bitmaps.
     if (whole && !scaledSize.isValid())
         if (std::optional<QImage> fast = FastDecodeBytes(*whole))
             return *std::move(fast);
+    CheckSegments(name, cost);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
     QImage image;
@@ -121,22 +127,28 @@ bool ReadWhole(QFile& file)
 
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
 {
-    PrepareImageDecoding();
     CheckRegularFile(fileName);
     QFile file;
     if (!OpenRegularFile(file, fileName))
         return QImage();
+    return DecodeImageFile(file, fileName, scaledSize);
+}
+
+QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize, bool* cut)
+{
+    PrepareImageDecoding();
+    // Read, never mapped: a file that gets shorter meanwhile gives fewer
+    // bytes, not a signal.
     if (ReadWhole(file)) {
         const QByteArray bytes = file.readAll();
-        file.close();
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes);
+        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes, cut);
     }
     QImageReader reader(&file);
-    return ReadWith(reader, fileName, nullptr, scaledSize);
+    return ReadWith(reader, fileName, nullptr, scaledSize, nullptr, cut);
 }
 
 QSize ImageFileSize(const QString& fileName)
@@ -146,13 +158,7 @@ QSize ImageFileSize(const QString& fileName)
         return QSize();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
-    // The size the decoder gives, where the header says more than the
-    // reader; a JPEG's reader gives its frame's, and its scans need no walk.
-    const QSize size = reader.size();
-    if (file.peek(3).startsWith("\xFF\xD8\xFF"))
-        return size;
-    const TDecodeCost cost = ReadDecodeCost(file, reader);
-    return cost.Known() ? cost.Size : size;
+    return ReadPictureSize(file, reader);
 }
 
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget)

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+class QFile;
 class QIODevice;
 class TDecodeBudget;
 
@@ -89,12 +90,20 @@ QImage CopyBitmap(const QImage& image);
 // Every decode reads the size from the header first: a picture larger than
 // one picture's allowance raises EImagingError naming the file and its size
 // before a pixel is allocated, and one that does not fit in what remains of
-// Budget raises the budget's error (DecodeBudget.h). A valid ScaledSize
-// decodes the picture reduced (or enlarged) to exactly that size.
+// Budget raises the budget's error (DecodeBudget.h), as do a side of no
+// pixels and, before Qt's reader starts on it, a JPEG of more segments than
+// it gets through (CheckSegments). A valid ScaledSize decodes the picture
+// reduced (or enlarged) to exactly that size.
 // DecodeImageFile raises ENotAFile naming a path that is no regular file
 // (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
+// The same for a file open for reading in File, at its start; FileName names
+// it in messages. Its bytes are read, never mapped. Cut, when given, gets
+// whether the header says that the file ends before its pixels do (see
+// TDecodeCost::Cut).
+QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize = QSize(),
+                       bool* cut = nullptr);
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the

@@ -1,9 +1,6 @@
 #include "PictureFile.h"
 
-#include "JpegMarkers.h"
 #include "UniFuncs.h"
-
-#include <QFile>
 
 EImagingError UnreadablePicture(const QString& FileName)
 {
@@ -18,12 +15,19 @@ QImage ReadPictureFile(const QString& FileName)
     return picture;
 }
 
-bool IsDamagedPictureFile(const QString& FileName)
+TPictureFile::TPictureFile(const QString& FileName) : m_fileName(FileName)
 {
-    QFile file;
-    if (!OpenRegularFile(file, FileName) || !file.peek(3).startsWith("\xFF\xD8\xFF"))
-        return false;
-    // Mapped, not read: the walk touches each page once, whatever the size.
-    const uchar* bytes = file.map(0, file.size());
-    return bytes && !ReadJpegMarkers(bytes, size_t(file.size())).Whole;
+    CheckRegularFile(FileName);
+    if (OpenRegularFile(m_file, FileName, &m_openError))
+        m_openedSize = m_file.size();
+}
+
+QImage TPictureFile::Decode()
+{
+    if (!m_file.isOpen())
+        return QImage();
+    bool cut = false;
+    QImage picture = DecodeImageFile(m_file, m_fileName, QSize(), &cut);
+    m_damaged = cut || m_file.size() < m_openedSize;
+    return picture;
 }

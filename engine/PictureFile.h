@@ -2,11 +2,13 @@
 
 // A picture file the user chose, decoded or refused: a file that does not
 // decode (or gives a picture that cannot be used) is reported with one
-// message naming it, wherever the program reads such a file; and whether a
-// file that decodes is damaged.
+// message naming it, wherever the program reads such a file; and a photo
+// file opened once and read once, which tells why it could not be opened and
+// whether it is damaged.
 
 #include "MyGdiPlus.h"
 
+#include <QFile>
 #include <QImage>
 #include <QString>
 
@@ -18,7 +20,33 @@ EImagingError UnreadablePicture(const QString& FileName);
 // not decode, and the decoder's own errors (too large, budget) as they are.
 QImage ReadPictureFile(const QString& FileName);
 
-// True for a picture file that decodes with part of its picture made up: a
-// JPEG cut short before its end (JpegMarkers.h), which the decoders fill grey.
-// Any other file, and one that cannot be read, is not called damaged here.
-bool IsDamagedPictureFile(const QString& FileName);
+class TPictureFile
+{
+public:
+    // Opens FileName for reading; raises ENotAFile for a path that is no
+    // regular file (CheckRegularFile).
+    explicit TPictureFile(const QString& FileName);
+    TPictureFile(const TPictureFile&) = delete;
+    TPictureFile& operator=(const TPictureFile&) = delete;
+
+    // Why the file could not be opened: the system's error number (ENOENT,
+    // EACCES and the like); 0 once it is open.
+    int OpenError() const { return m_openError; }
+
+    // The picture as DecodeImageFile gives it, raising what it raises; empty
+    // when the file could not be opened or does not decode. Once only.
+    QImage Decode();
+
+    // After Decode: the file ends before its pixels do (a JPEG cut short, see
+    // TDecodeCost::Cut), or it got shorter after it was opened (a copy or a
+    // sync tool rewriting it). Either decodes with part of its picture made
+    // up.
+    bool Damaged() const { return m_damaged; }
+
+private:
+    QString m_fileName;
+    QFile m_file;
+    int m_openError = 0;
+    qint64 m_openedSize = 0;
+    bool m_damaged = false;
+};

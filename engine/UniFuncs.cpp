@@ -23,15 +23,16 @@ QByteArray NativePath(const QString& FileName)
 // Opens with the given flags and keeps the handle only for a regular file:
 // a folder, a FIFO or a device is refused before it is opened, and one put
 // in the file's place meanwhile right after (O_NONBLOCK keeps a FIFO from
-// blocking the open).
+// blocking the open). On failure errno says why: the open's own error, or
+// EINVAL for a path that names no regular file.
 int OpenRegular(const QString& FileName, int flags)
 {
     const QByteArray path = NativePath(FileName);
-    if (path.isEmpty())
-        return -1;
     struct stat before;
-    if (::stat(path.constData(), &before) == 0 && !S_ISREG(before.st_mode))
+    if (path.isEmpty() || (::stat(path.constData(), &before) == 0 && !S_ISREG(before.st_mode))) {
+        errno = EINVAL;
         return -1;
+    }
     int fd;
     do {
         fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -41,6 +42,7 @@ int OpenRegular(const QString& FileName, int flags)
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        errno = EINVAL;
         return -1;
     }
     return fd;
@@ -202,13 +204,17 @@ void CheckRegularFile(const QString& FileName)
                             .toStdString());
 }
 
-bool OpenRegularFile(QFile& File, const QString& FileName)
+bool OpenRegularFile(QFile& File, const QString& FileName, int* Error)
 {
     const int fd = OpenRegular(FileName, O_RDONLY);
+    if (Error)
+        *Error = fd < 0 ? errno : 0;
     if (fd < 0)
         return false;
     if (!File.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
+        if (Error)
+            *Error = EIO;
         return false;
     }
     return true;

@@ -107,8 +107,10 @@ QString NotAFileKind(const QString& FileName);
 // NotAFileKind is not empty.
 void CheckRegularFile(const QString& FileName);
 // Opens FileName for reading into File (which must not be open). False when
-// it is refused as above or cannot be opened.
-bool OpenRegularFile(QFile& File, const QString& FileName);
+// it is refused as above or cannot be opened; Error, when given, then gets
+// the system's error number (ENOENT, EACCES and the like; EINVAL for a path
+// that names no regular file), else 0.
+bool OpenRegularFile(QFile& File, const QString& FileName, int* Error = nullptr);
 
 // The file's local last-write time as a DOS date (high 16 bits) and DOS time
 // (low 16 bits); -1 for a missing file or a folder. A regular file whose date

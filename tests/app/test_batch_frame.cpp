@@ -617,6 +617,38 @@ TEST_F(BatchFrameTest, DamagedPhotosAreListedAndTheirOriginalsKept)
     EXPECT_EQ(DecodeImageFile(whole).size(), QSize(800, 600));
 }
 
+TEST_F(BatchFrameTest, PhotosNotFramedSayWhy)
+{
+    const QString missing = File(QStringLiteral("missing.jpg"));
+    const QString locked = Photo(QStringLiteral("locked.jpg"), 320, 240);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    // Whoever may read every file (root) frames it.
+    const bool lockedOpens = QFile(locked).open(QIODevice::ReadOnly);
+    const QString tall =
+        folder.write(QStringLiteral("tall.jpg"), CraftedFiles::JpegDeclaring(QSize(100, 65501)));
+    // Files that end before their pixels do.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(MakeGradient(800, 600).save(&buffer, "BMP"));
+    const QString halfBmp = folder.write(QStringLiteral("half.bmp"), bmp.left(bmp.size() / 2));
+    const QByteArray gif = CraftedFiles::GifOnScreen(QSize(16, 16));
+    const QString cutGif = folder.write(QStringLiteral("cut.gif"), gif.left(gif.size() - 3));
+    ToOutputPage({missing, locked, tall, halfBmp, cutGif});
+    const QStringList lines = Next().split(QLatin1Char('\n'));
+    QStringList expected = {missing + QStringLiteral(": the photo does not exist"),
+                            locked + QStringLiteral(": the photo may not be read"),
+                            tall + QStringLiteral(": The picture file ") + tall +
+                                QStringLiteral(" is too large: 100 x 65501 pixels, more than "
+                                               "65500 a side"),
+                            halfBmp + QStringLiteral(": the photo is damaged"),
+                            cutGif + QStringLiteral(": the photo is damaged")};
+    if (lockedOpens)
+        expected.removeAt(1);
+    EXPECT_EQ(lines.mid(1).join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+}
+
 TEST_F(BatchFrameTest, TypedNamesOfAnyTypeAreTaken)
 {
     const QString png = Photo(QStringLiteral("a.png"), 40, 30);

@@ -491,6 +491,26 @@ TEST_F(MainFormTest, UndecodablePhotoIsReportedAndTheWindowStaysOpen)
     EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(MainFormTest, PhotoThatFittedWouldHaveNoPixelsIsRefusedAndTheEarlierOneKept)
+{
+    StartUp();
+    const TGPRect photo = Canvas()->Photo->GetRect();
+    const QString thin = Folder("thin.png");
+    ASSERT_TRUE(MakeSolid(1, 20000, Qt::red).save(thin, "PNG"));
+    QString message;
+    AnswerFileDialog(thin);
+    AnswerMessageBox(QMessageBox::Ok, &message);
+    window->btnOpen->trigger();
+    EXPECT_EQ(message,
+              QStringLiteral("The picture file %1 is too narrow to be shown: 1 x 20000 pixels")
+                  .arg(thin));
+    EXPECT_EQ(Canvas()->Photo->GetRect(), photo);
+    EXPECT_EQ(Canvas()->Photo->GetBitmap()->size(), QSize(800, 600));
+    // A clip-art picture goes the same way.
+    EXPECT_THROW(Canvas()->AddClipArt(thin), EImagingError);
+    EXPECT_TRUE(Canvas()->Overlays.empty());
+}
+
 TEST_F(MainFormTest, SaveOverAnExistingFileAsksAndNoKeepsTheOldBytes)
 {
     StartUp();

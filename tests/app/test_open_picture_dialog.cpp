@@ -1,9 +1,11 @@
 // The picture-open dialog: the preview of the selected picture, the folder it
-// opens in, and a dialog closed with Enter that leaves nothing on the screen.
+// opens in, and a dialog closed with Enter that leaves nothing on the screen;
+// and a folder typed into the name box, in it and in Save As.
 
 #include "ModalDriver.h"
 #include "OpenPictureDialog.h"
 #include "PreviewLoader.h"
+#include "SaveAsDialog.h"
 #include "TestSupport.h"
 
 #include <QAbstractItemView>
@@ -63,6 +65,35 @@ void WaitForListing(QFileDialog& Dialog, const QString& Folder, int Count)
     auto* model = Dialog.findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
     QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(model->index(Folder)), Count, 10000);
+}
+
+// Types Folder into the next Save As's name box and Enter; the dialog must
+// then show Entered with Name in the box and no completion list, "Save"
+// enabled by a name only. Saves as "framed" when the box is empty.
+void EnterFolderAndSave(const QString& Folder, const QString& Entered, const QString& Name)
+{
+    WhenModal<QFileDialog>([=](QFileDialog* shown) {
+        auto* edit = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const auto* buttons = shown->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_TRUE(edit && buttons);
+        shown->activateWindow();
+        edit->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+        edit->selectAll();
+        QTest::keyClicks(edit, Folder);
+        QTest::keyClick(edit, Qt::Key_Return);
+        const bool settled =
+            QTest::qWaitFor([&] { return !shown->isVisible() || edit->text() != Folder; }, 2000);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(settled && shown->isVisible());
+        EXPECT_EQ(shown->directory().absolutePath(), Entered);
+        EXPECT_EQ(edit->text(), Name);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Save)->isEnabled(), !Name.isEmpty());
+        EXPECT_FALSE(edit->completer()->popup()->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        QTest::keyClicks(edit, Name.isEmpty() ? QStringLiteral("framed") : QString());
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
 }
 
 class OpenPictureDialogTest : public ::testing::Test
@@ -258,4 +289,19 @@ TEST_F(OpenPictureDialogTest, AFolderTypedAndEnterOpensItWithoutTheCompletionLis
     });
     dialog.ChooseFile();
     EXPECT_TRUE(entered);
+}
+
+TEST_F(OpenPictureDialogTest, SaveAsGoesIntoAFolderTypedAndTheNameBoxGetsTheNameBack)
+{
+    const QString first = folder.file(QStringLiteral("first"));
+    const QString second = first + QStringLiteral("/second");
+    ASSERT_TRUE(QDir().mkpath(second));
+    TSaveAsDialog dialog(nullptr, QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("JPG"));
+    // No name offered yet: the box is emptied.
+    EnterFolderAndSave(first, first, QString());
+    EXPECT_EQ(dialog.Choose(), first + QStringLiteral("/framed.JPG"));
+    // The name saved last comes back, also after a folder named as it lies in
+    // the folder shown (not saved to as "second.JPG").
+    EnterFolderAndSave(QStringLiteral("second"), second, QStringLiteral("framed.JPG"));
+    EXPECT_EQ(dialog.Choose(), second + QStringLiteral("/framed.JPG"));
 }

@@ -199,9 +199,25 @@ TEST_F(TipFormTest, LayoutAndButtonsAreAsDescribed)
     EXPECT_EQ(dialog.CheckBox1->text(), QStringLiteral("Show tips on star"));
     EXPECT_EQ(dialog.Button1->text(), QStringLiteral("&Next Tip"));
     EXPECT_EQ(dialog.Button2->text(), QStringLiteral("&OK"));
-    // Return must not press a button the dialog never named as default.
-    EXPECT_FALSE(dialog.Button1->autoDefault());
-    EXPECT_FALSE(dialog.Button2->autoDefault());
+    EXPECT_TRUE(dialog.Button2->isDefault());
+    EXPECT_FALSE(dialog.Button1->isDefault());
+}
+
+TEST_F(TipFormTest, AtStartUpTheTipTakesTheKeyboardAndReturnClosesIt)
+{
+    bool okFocused = false;
+    bool closedByReturn = false;
+    WhenModal<TfrmTips>([&](TfrmTips* dialog) {
+        okFocused =
+            QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget() == dialog->Button2;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        closedByReturn = !dialog->isVisible();
+        if (!closedByReturn)
+            dialog->reject();
+    });
+    ShowTipsAtStartup();
+    EXPECT_TRUE(okFocused);
+    EXPECT_TRUE(closedByReturn);
 }
 
 TEST_F(TipFormTest, FailedWriteIsReportedAndTheDialogStillCloses)

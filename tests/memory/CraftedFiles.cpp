@@ -130,13 +130,13 @@ QByteArray ProgressiveJpeg(QSize Size, int Scans)
     return bytes + "\xFF\xD9";
 }
 
-QByteArray GifOnScreen(QSize Screen)
+QByteArray GifOnScreen(QSize Screen, QSize Frame)
 {
     // Two colours; the frame's data is a clear code and the end (LZW of
     // 2-bit codes, 3 bits each).
     return "GIF89a" + Little16(Screen.width()) + Little16(Screen.height()) +
            QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF", 9) + "," + Little16(0) + Little16(0) +
-           Little16(16) + Little16(16) + QByteArray("\0\x02\x01\x2C\0;", 7);
+           Little16(Frame.width()) + Little16(Frame.height()) + QByteArray("\0\x02\x01\x2C\0;", 7);
 }
 
 QByteArray Png(QSize Size, int Depth, int ColourType)
@@ -199,6 +199,25 @@ QByteArray Photo(QSize Size)
                             Size.height() / 10);
     }
     return EncodeJpeg(photo, 85);
+}
+
+QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg)
+{
+    QByteArray segments;
+    segments.reserve(4 * qsizetype(Count));
+    for (int i = 0; i < Count; ++i)
+        segments.append("\xFF\xE1\x00\x02", 4);
+    return Jpeg.left(2) + segments + Jpeg.mid(2);
+}
+
+QByteArray MngObject(uint32_t Width, uint32_t Height)
+{
+    QByteArray frame = Big32(16) + Big32(16);
+    for (int i = 0; i < 5; ++i)
+        frame += Big32(i == 0 ? 1 : 0);
+    return "\x8AMNG\r\n\x1A\n" + PngChunk("MHDR", frame) +
+           PngChunk("IHDR", Big32(Width) + Big32(Height) + QByteArray("\x08\x06\0\0\0", 5)) +
+           PngChunk("IEND", QByteArray()) + PngChunk("MEND", QByteArray());
 }
 
 bool WriteFile(const QString& Path, const QByteArray& Bytes)

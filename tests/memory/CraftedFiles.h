@@ -19,8 +19,8 @@ QByteArray JpegDeclaring(QSize Size, int Seed = 0, int Side = 64);
 // colour at full resolution, its last scan repeated until it has Scans.
 QByteArray ProgressiveJpeg(QSize Size, int Scans = 0);
 
-// A GIF whose first frame of 16 x 16 lies on a logical screen of Screen.
-QByteArray GifOnScreen(QSize Screen);
+// A GIF whose first frame of Frame lies on a logical screen of Screen.
+QByteArray GifOnScreen(QSize Screen, QSize Frame = QSize(16, 16));
 
 // A PNG of Size at Depth bits a channel in ColourType, every pixel zero, so
 // that it decodes whole from a few hundred kilobytes.
@@ -39,6 +39,13 @@ QByteArray SimpleFrameFile(const QByteArray& Texture);
 // A real photo of Size as JPEG (smooth content, so a 100-megapixel photo
 // stays a few megabytes).
 QByteArray Photo(QSize Size);
+
+// Jpeg with Count empty APP1 segments (the kind Qt's reader keeps) after its
+// start marker.
+QByteArray SegmentsBefore(int Count, const QByteArray& Jpeg);
+
+// An MNG of 16 x 16 that defines one object of Width x Height.
+QByteArray MngObject(uint32_t Width, uint32_t Height);
 
 // Writes Bytes to Path; false when it cannot.
 bool WriteFile(const QString& Path, const QByteArray& Bytes);

@@ -4,6 +4,7 @@
 // budget fails to load naming the file, and a load that its owner stops ends
 // before the next picture.
 
+#include "BatchFramer.h"
 #include "CraftedFiles.h"
 #include "DecodeBudget.h"
 #include "DesignerWidgets.h"
@@ -11,6 +12,7 @@
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
 #include "OpenPictureDialog.h"
+#include "PreviewLoader.h"
 #include "QynKadrix.h"
 #include "SidePanel.h"
 
@@ -23,13 +25,15 @@
 
 namespace {
 
-// The message of the EPictureTooLarge that Step raises; empty when it raises
-// none.
+// The message of the refusal (EPictureTooLarge, EPictureDamaged, a skipped
+// photo) that Step raises; empty when it raises none.
 template <typename TStep> QString Refusal(TStep Step)
 {
     try {
         Step();
-    } catch (const EPictureTooLarge& e) {
+    } catch (const EImagingError& e) {
+        return QString::fromUtf8(e.what());
+    } catch (const EPhotoSkipped& e) {
         return QString::fromUtf8(e.what());
     }
     return QString();
@@ -101,11 +105,13 @@ TEST_F(DecodeBudgetTest, FrameFileOverItsBudgetFailsToLoadNamingIt)
 
 TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
 {
-    // A GIF's logical screen and the PNG in an ICO, not the 16 x 16 their
-    // readers give: alone each opens, twelve in a frame file do not.
+    // A GIF's logical screen (a side it does not give reaching as far as
+    // the frame) and the PNG in an ICO, not the 16 x 16 their readers give:
+    // alone each opens, twelve in a frame file do not.
     const QByteArray gif = CraftedFiles::GifOnScreen(QSize(10000, 10000));
+    const QByteArray tall = CraftedFiles::GifOnScreen(QSize(10000, 0), QSize(16, 10000));
     const QByteArray ico = CraftedFiles::IcoHolding(CraftedFiles::Png(QSize(10000, 10000)));
-    for (const QByteArray& picture : {gif, ico}) {
+    for (const QByteArray& picture : {gif, tall, ico}) {
         EXPECT_EQ(ImageFileSize(Write(QStringLiteral("picture"), picture)), QSize(10000, 10000));
         const QString frame =
             Write(QStringLiteral("pictures.okx"), CraftedFiles::PictureFrameFile(picture));
@@ -132,6 +138,53 @@ TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
         Write(QStringLiteral("scans.jpg"), CraftedFiles::ProgressiveJpeg(QSize(64, 64), 600));
     EXPECT_EQ(Refusal([&] { DecodeImageFile(scans); }),
               QStringLiteral("The picture file %1 has too many scans to be read: 600").arg(scans));
+}
+
+TEST_F(DecodeBudgetTest, SegmentFloodsAreRefusedByEveryReaderAndAPhotoAfterThemStillOpens)
+{
+    // A million empty segments and no picture, right after the start or
+    // after a stray byte: Qt's reader would take hours.
+    QByteArray bytes = CraftedFiles::SegmentsBefore(1000000, QByteArray("\xFF\xD8", 2));
+    for (const bool stray : {false, true}) {
+        if (stray)
+            bytes.insert(2, '\0');
+        const QString flood = Write(QStringLiteral("flood.jpg"), bytes);
+        const QString message =
+            QStringLiteral("The picture file %1 has too many segments to be read: 1000000")
+                .arg(flood);
+        EXPECT_EQ(Refusal([&] { DecodeImageFile(flood); }), message);
+        EXPECT_EQ(Refusal([&] { TBatchFramer::ReadPhoto(flood); }), message);
+        EXPECT_EQ(Refusal([&] { DecodeImageBytes(bytes); }),
+                  QStringLiteral("The picture has too many segments to be read: 1000000"));
+        EXPECT_FALSE(ImageFileSize(flood).isValid());
+        const auto same = [](const QSize& size) { return size; };
+        EXPECT_TRUE(TPreviewLoader::Picture(flood, same)().Picture.isNull());
+        TThumbBitmap thumb;
+        TSidePanel::thPngCreateThumb(nullptr, flood, thumb, 90, 90, nullptr);
+        EXPECT_TRUE(thumb.Image.isNull());
+    }
+
+    // A photo after 150,000 of them: the fast decoder skips them, and its
+    // size is read without Qt's reader, which refuses to reduce it.
+    const QString late =
+        Write(QStringLiteral("late.jpg"),
+              CraftedFiles::SegmentsBefore(150000, CraftedFiles::Photo(QSize(64, 48))));
+    EXPECT_EQ(DecodeImageFile(late).size(), QSize(64, 48));
+    EXPECT_EQ(ImageFileSize(late), QSize(64, 48));
+    EXPECT_TRUE(Refusal([&] { DecodeImageFile(late, QSize(32, 24)); })
+                    .startsWith(QStringLiteral("The picture file %1 has too many segments to be "
+                                               "read: 1500")
+                                    .arg(late)));
+}
+
+TEST_F(DecodeBudgetTest, AnMngObjectWithASideOfNoPixelsIsRefusedByItsHeader)
+{
+    // Sized by its width alone, it would ask for about 2^64 bytes.
+    const QString mng = Write(QStringLiteral("empty.mng"), CraftedFiles::MngObject(0xF5000000u, 0));
+    EXPECT_EQ(Refusal([&] { DecodeImageFile(mng); }),
+              QStringLiteral("The picture file %1 is damaged: it holds a picture of 2147483647 x "
+                             "0 pixels")
+                  .arg(mng));
 }
 
 TEST_F(DecodeBudgetTest, DesignerRefusesAPictureNoFrameFileCouldHold)

@@ -238,9 +238,15 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
 QImage TBatchFramer::ReadPhoto(const QString& Photo)
 {
     TPictureFile file(Photo);
-    switch (file.OpenError()) {
+    CheckOpened(file);
+    return ReadPhoto(file);
+}
+
+void TBatchFramer::CheckOpened(const TPictureFile& File)
+{
+    switch (File.OpenError()) {
     case 0:
-        break;
+        return;
     case ENOENT:
     case ENOTDIR:
         throw EPhotoSkipped("the photo does not exist");
@@ -250,9 +256,14 @@ QImage TBatchFramer::ReadPhoto(const QString& Photo)
     default:
         throw EPhotoSkipped("the photo cannot be read");
     }
-    QImage photo = file.Decode();
+}
+
+QImage TBatchFramer::ReadPhoto(TPictureFile& File,
+                               const std::function<void(const TDecodeCost&)>& Charge)
+{
+    QImage photo = File.Decode(Charge);
     // The decoders make up the part of the picture that is missing.
-    if (file.Damaged())
+    if (File.Damaged())
         throw EPhotoSkipped("the photo is damaged");
     CheckPhoto(photo);
     return photo;

@@ -12,10 +12,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
 class TFrameMakerBase;
+class TPictureFile;
+struct TDecodeCost;
 
 // Raised for a photo that a run skips: the message says why, in a few words.
 class EPhotoSkipped : public std::runtime_error
@@ -122,6 +125,12 @@ public:
     // for a photo that does not exist, may not be read, is damaged
     // (TPictureFile::Damaged) or does not decode.
     static QImage ReadPhoto(const QString& Photo);
+    // The same in steps, for a photo file opened once: EPhotoSkipped for
+    // one that could not be opened, then the photo decoded, Charge told
+    // what that takes before it begins (TPictureFile::Decode).
+    static void CheckOpened(const TPictureFile& File);
+    static QImage ReadPhoto(TPictureFile& File,
+                            const std::function<void(const TDecodeCost&)>& Charge = {});
 
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted

@@ -6,6 +6,7 @@
 #include "FrameMaker.h"
 #include "HandlerGuard.h"
 #include "MyGdiPlus.h"
+#include "PictureFile.h"
 #include "PngFrameCache.h"
 #include "UniFuncs.h"
 #include "WorkPool.h"
@@ -57,17 +58,6 @@ template <class T> T Await(std::future<T> Work, const std::function<void()>& Pum
         throw;
     }
     return Work.get();
-}
-
-// The most that framing a photo holds at once, by the photo's header and
-// the output's size: the output beside the larger of the photo's decode
-// (while the photo is reduced, its reduction is no larger than the output)
-// and the photo as it is drawn (no larger than the output either). The
-// frame is the run's, and the encoded output is far smaller than either.
-int64_t FramingCost(const QString& Photo, QSize Output)
-{
-    const int64_t output = DecodedBytes(Output, QImage::Format_Invalid);
-    return output + std::max(DecodePeakBytes(Photo), output);
 }
 
 // An output is the photo's own file or a new one, never another photo of the
@@ -185,11 +175,6 @@ void TBatchRun::Frame(int Index)
             const TBatchJob& job = m_jobs[size_t(Index)];
             if (!job.Refused.isEmpty())
                 throw EPhotoSkipped(job.Refused.toStdString());
-            // Large photos are framed fewer at a time, whatever the number of
-            // cores.
-            const TMemoryGate::TTicket ticket =
-                m_memory.Enter(FramingCost(job.Photo, OutputSize(job.Photo)));
-            const TFraming framing(*this);
             jpeg = FramePhoto(job);
         } catch (...) {
             error = std::current_exception();
@@ -295,24 +280,59 @@ int TBatchRun::MostInWork() const
     return m_mostFraming;
 }
 
-QSize TBatchRun::OutputSize(const QString& Photo)
+QSize TBatchRun::OutputSize(QSize Photo)
 {
-    // A PNG-framed output lies within the box; a frame file's may exceed
-    // it where the frame adds relatively more.
-    if (m_isPngFrame)
-        return m_box;
-    const QSize photo = ImageFileSize(Photo);
-    const QSize output = photo.isValid() ? m_frameFileFrames->OutputSize(photo, m_box) : QSize();
+    const QSize output =
+        m_isPngFrame ? TBatchFramer::PngOutputSize(Photo.width(), Photo.height(), m_box.width(),
+                                                   m_box.height())
+                     : m_frameFileFrames->OutputSize(Photo, m_box);
     return output.isEmpty() ? m_box : output;
+}
+
+int64_t TBatchRun::FramingCost(const TDecodeCost& Photo, qint64 FileBytes)
+{
+    // A photo whose size nothing tells is taken for one of the output's.
+    const QSize output = OutputSize(Photo.Known() ? Photo.Size : m_box);
+    const QSize photo = Photo.Known() ? Photo.Size : output;
+    QSize drawn = output;
+    if (!m_isPngFrame) {
+        const TBatchFramer::TBands bands = m_frameFileFrames->Bands();
+        drawn -= QSize(bands.AddedWidth, bands.AddedHeight);
+    }
+    const int64_t bytes = DecodedBytes(photo, QImage::Format_Invalid);
+    const int64_t outputBytes = DecodedBytes(output, QImage::Format_Invalid);
+    const bool reduced = drawn.width() < photo.width() || drawn.height() < photo.height();
+    const int64_t drawnBytes = reduced ? DecodedBytes(drawn, QImage::Format_Invalid) : bytes;
+    // What is held at once at each step: the file and its decode; the photo
+    // and its reduction (and its premultiplied copy when it has alpha); the
+    // photo as drawn and the output, or the output alone where an opaque
+    // photo becomes it; the output and its JPEG, at most half its bytes in
+    // bands and joined. The frame is the run's.
+    const int64_t decode = FileBytes + std::max(Photo.PeakBytes, bytes);
+    const int64_t reduce = reduced ? bytes * (Photo.Opaque ? 1 : 2) + drawnBytes : 0;
+    const bool becomes = m_isPngFrame && Photo.Opaque && (reduced || photo == output);
+    const int64_t compose = becomes ? outputBytes : drawnBytes + outputBytes;
+    const int64_t encode = outputBytes + outputBytes / 2;
+    return std::max({decode, reduce, compose, encode});
 }
 
 QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
 {
+    // The photo file is opened once and read once. Large photos are framed
+    // fewer at a time, whatever the number of cores: by what their header
+    // says before the file is read, and by what the whole file says once it
+    // is.
+    TPictureFile file(Job.Photo);
+    TBatchFramer::CheckOpened(file);
+    TMemoryGate::TTicket ticket = m_memory.Enter(FramingCost(file.HeaderCost(), file.Size()));
+    const TFraming framing(*this);
     // The photo is decoded, framed and let go before its output is encoded;
     // the output goes once it is.
     QImage output;
     {
-        QImage photo = TBatchFramer::ReadPhoto(Job.Photo);
+        QImage photo = TBatchFramer::ReadPhoto(file, [&](const TDecodeCost& cost) {
+            ticket.Raise(FramingCost(cost, file.Size()));
+        });
         const int32_t BW = m_box.width();
         const int32_t BH = m_box.height();
         if (m_isPngFrame) {

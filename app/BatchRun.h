@@ -29,6 +29,7 @@
 #include <vector>
 
 class TFrameFileCache;
+struct TDecodeCost;
 class TPngFrameCache;
 
 struct TBatchJob
@@ -106,8 +107,12 @@ private:
     bool MayWrite(int Index) const;
     // On a worker: frames photo Index and has its output written.
     void Frame(int Index);
-    // The size that a photo's output takes at most, by the photo's header.
-    QSize OutputSize(const QString& Photo);
+    // The size of a photo's output, by the photo's size; the box where the
+    // photo gives none.
+    QSize OutputSize(QSize Photo);
+    // The most that framing a photo of Photo's cost and FileBytes holds at
+    // once.
+    int64_t FramingCost(const TDecodeCost& Photo, qint64 FileBytes);
     QByteArray FramePhoto(const TBatchJob& Job);
     // Hands the output of photo Index, counted in m_writing, to a writer.
     void Write(int Index, QByteArray Jpeg);

@@ -30,10 +30,10 @@ struct TTurboJpegFree
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 
-std::optional<QImage> DecodeJpeg(const QByteArray& bytes)
+std::optional<QImage> DecodeJpeg(const QByteArray& bytes, const TJpegMarkers* walked)
 {
     auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const TJpegMarkers markers = ReadJpegMarkers(data, size_t(bytes.size()));
+    const TJpegMarkers markers = walked ? *walked : ReadJpegMarkers(data, size_t(bytes.size()));
     if (!markers.PlainForFastDecode)
         return std::nullopt;
     const std::unique_ptr<void, TTurboJpegFree> handle(tjInitDecompress());
@@ -227,14 +227,14 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
 
 } // namespace
 
-std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes)
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes, const TJpegMarkers* Markers)
 {
     // Larger files than any picture of the largest size could need are left
     // to the readers, whose checks apply.
     if (Bytes.size() > FastDecodeMaxPixels * 4)
         return std::nullopt;
     if (Bytes.startsWith("\xFF\xD8\xFF"))
-        return DecodeJpeg(Bytes);
+        return DecodeJpeg(Bytes, Markers);
     if (Bytes.startsWith("\x89PNG\r\n\x1A\n"))
         return DecodePng(Bytes);
     return std::nullopt;

@@ -16,6 +16,8 @@
 // allocated) and any decoder error or warning give no result, and the caller
 // reads the file with Qt's readers instead.
 
+#include "JpegMarkers.h"
+
 #include <QByteArray>
 #include <QImage>
 
@@ -29,4 +31,6 @@ constexpr int64_t FastDecodeMaxPixels = int64_t(1) << 26;
 // Format_RGB32 for pictures without alpha, Format_ARGB32 with alpha, as
 // NormalizeDecoded gives; nothing when the bytes are not one of the kinds
 // above.
-std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes);
+// Markers, when given, are what walking all of a JPEG's Bytes gave
+// (ReadJpegMarkers), so that they are not walked again.
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes, const TJpegMarkers* Markers = nullptr);

@@ -82,17 +82,20 @@ namespace {
 
 // What decoding takes is read from the header and checked before anything is
 // decoded; Whole, the picture's bytes when they were read into memory, goes
-// to the fast decoders first. Cut, when given, gets whether the header says
-// the file ends before its pixels do.
+// to the fast decoders first, with the markers the header's walk read.
+// Watch, when given, is told of the cost.
 QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
                 const QSize& scaledSize = QSize(), const QByteArray* whole = nullptr,
-                bool* cut = nullptr)
+                TDecodeWatch* watch = nullptr)
 {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const TDecodeCost cost = ReadDecodeCost(*reader.device(), reader);
-    if (cut)
-        *cut = cost.Cut;
+    if (watch) {
+        watch->Cut = cost.Cut;
+        if (watch->Charge)
+            watch->Charge(cost);
+    }
     if (budget)
         budget->Charge(cost);
     const QString& name = budget ? budget->FileName() : fileName;
@@ -100,7 +103,8 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     // JPEG and PNG of the common kinds at their own size, straight into
     // 32-bit bitmaps.
     if (whole && !scaledSize.isValid())
-        if (std::optional<QImage> fast = FastDecodeBytes(*whole))
+        if (std::optional<QImage> fast =
+                FastDecodeBytes(*whole, cost.Markers.Valid ? &cost.Markers : nullptr))
             return *std::move(fast);
     CheckSegments(name, cost);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
@@ -134,7 +138,8 @@ QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
     return DecodeImageFile(file, fileName, scaledSize);
 }
 
-QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize, bool* cut)
+QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize,
+                       TDecodeWatch* watch)
 {
     PrepareImageDecoding();
     // Read, never mapped: a file that gets shorter meanwhile gives fewer
@@ -145,10 +150,10 @@ QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaled
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes, cut);
+        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes, watch);
     }
     QImageReader reader(&file);
-    return ReadWith(reader, fileName, nullptr, scaledSize, nullptr, cut);
+    return ReadWith(reader, fileName, nullptr, scaledSize, nullptr, watch);
 }
 
 QSize ImageFileSize(const QString& fileName)

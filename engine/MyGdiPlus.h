@@ -18,6 +18,7 @@
 class QFile;
 class QIODevice;
 class TDecodeBudget;
+struct TDecodeCost;
 
 // ---------------------------------------------------------------------------
 // Rectangles and points
@@ -98,12 +99,20 @@ QImage CopyBitmap(const QImage& image);
 // (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
+// What a caller of DecodeImageFile is told of the decode while it runs.
+struct TDecodeWatch
+{
+    // Told what the decode takes (DecodeCost.h) once the file is read,
+    // before a pixel is decoded; it may raise to give up.
+    std::function<void(const TDecodeCost&)> Charge;
+    // Whether the header says that the file ends before its pixels do (see
+    // TDecodeCost::Cut).
+    bool Cut = false;
+};
 // The same for a file open for reading in File, at its start; FileName names
-// it in messages. Its bytes are read, never mapped. Cut, when given, gets
-// whether the header says that the file ends before its pixels do (see
-// TDecodeCost::Cut).
+// it in messages. Its bytes are read, never mapped, and read once.
 QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize = QSize(),
-                       bool* cut = nullptr);
+                       TDecodeWatch* watch = nullptr);
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the

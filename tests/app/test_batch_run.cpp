@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -171,6 +172,24 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
         EXPECT_EQ(run.Failures().Entries()[size_t(i)].Photo, i ? frameName : frame);
         EXPECT_EQ(run.Failures().Entries()[size_t(i)].Reason, "the output would replace the frame");
     }
+}
+
+TEST(BatchRunTest, APhotoSwappedForANamedPipeIsNamedNotWaitedFor)
+{
+    TTempDir dir;
+    const QString frame = dir.file(QStringLiteral("frame.png"));
+    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
+    const QString photo = dir.file(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(MakeGradient(60, 40).save(photo, "JPG"));
+    TBatchRun run(Jobs({photo}, false), frame, true, QSize(640, 480), 1);
+    // A sync tool puts a pipe in the photo's place after the list was made:
+    // opening it for reading would wait for a writer that never comes.
+    ASSERT_TRUE(QFile::remove(photo));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(photo).constData(), 0644), 0);
+    run.CheckFrame();
+    EXPECT_FALSE(run.Finish(0, nullptr));
+    ASSERT_EQ(run.Failures().Count(), 1);
+    EXPECT_TRUE(run.Failures().Entries()[0].Reason.contains("named pipe"));
 }
 
 TEST(BatchRunTest, OutputsToOneFileAreWrittenInListOrder)

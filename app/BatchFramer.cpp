@@ -117,7 +117,7 @@ bool BecomeOutput(QImage& Photo, QSize Size, QImage& Output)
 
 } // namespace
 
-QImage TBatchFramer::ComposeWithPng(QImage Photo, const QImage& PngFrame, QSize Size)
+QImage TBatchFramer::PhotoAsPngOutput(QImage Photo, QSize Size)
 {
     if (Size.isEmpty())
         return QImage();
@@ -129,12 +129,27 @@ QImage TBatchFramer::ComposeWithPng(QImage Photo, const QImage& PngFrame, QSize 
         QPainter painter(&output);
         SetInterpolationMode(painter, TInterpolation::HighQuality);
         DrawBitmap(painter, Photo, whole, Photo.rect());
-        Photo = QImage();
     }
-    QPainter painter(&output);
-    SetInterpolationMode(painter, TInterpolation::HighQuality);
-    DrawBitmap(painter, PngFrame, whole, PngFrame.rect());
     return output;
+}
+
+void TBatchFramer::DrawPngFrame(QImage& Output, const QImage& PngFrame)
+{
+    QPainter painter(&Output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, PngFrame, QRectF(Output.rect()), PngFrame.rect());
+}
+
+void TBatchFramer::DrawPngFrameRows(uchar* Pixels, const QImage& Output, const QImage& PngFrame,
+                                    int Top, int End)
+{
+    // Drawn 1:1, each pixel of the frame over its own: the rows apart give
+    // what all of them at once give.
+    const qsizetype stride = Output.bytesPerLine();
+    QImage rows(Pixels + Top * stride, Output.width(), End - Top, stride, Output.format());
+    const QImage frameRows(PngFrame.constScanLine(Top), PngFrame.width(), End - Top,
+                           PngFrame.bytesPerLine(), PngFrame.format());
+    DrawPngFrame(rows, frameRows);
 }
 
 QSize TBatchFramer::MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH,
@@ -346,9 +361,10 @@ bool TBatchFramer::WriteJpeg(const QImage& Output, const QString& FileName)
     return WriteJpegBytes(EncodeJpeg(Output), FileName);
 }
 
-QByteArray TBatchFramer::EncodeJpeg(const QImage& Output)
+QByteArray TBatchFramer::EncodeJpeg(const QImage& Output,
+                                    const std::function<void(int Top, int End)>& Rows)
 {
-    return EncodeImageBytes(Output, "image/jpeg", 100);
+    return EncodeImageBytes(Output, "image/jpeg", 100, Rows);
 }
 
 bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName, QString* Detail)

@@ -58,12 +58,20 @@ public:
     // The same drawn into Output: a bitmap of PngOutputSize with every pixel
     // transparent black.
     static void DrawWithPng(QImage& Output, const QImage& Photo, const QImage& PngFrame);
-    // The same framed output for a photo handed over, made with as little
-    // memory as can be: the photo is let go as soon as it is reduced, and an
+    // The same framed output in steps, for a photo handed over and a frame
+    // that may still be decoding, with as little memory as can be; the
+    // pixels are FrameWithPng's. First the photo alone in an output of Size
+    // (PngOutputSize's): it is let go as soon as it is reduced, and an
     // opaque photo that covers the whole output at its size (as it is, or
-    // once reduced) becomes the output itself, with nothing copied. Size is
-    // PngOutputSize's; the pixels are FrameWithPng's.
-    static QImage ComposeWithPng(QImage Photo, const QImage& PngFrame, QSize Size);
+    // once reduced) becomes the output itself, with nothing copied. Then the
+    // frame over it: all at once, or, for a frame of the output's own size,
+    // over rows [Top, End) of the output whose pixels begin at Pixels (the
+    // output's bits, which it holds alone), so that bands of one output may
+    // be drawn at once on different threads.
+    static QImage PhotoAsPngOutput(QImage Photo, QSize Size);
+    static void DrawPngFrame(QImage& Output, const QImage& PngFrame);
+    static void DrawPngFrameRows(uchar* Pixels, const QImage& Output, const QImage& PngFrame,
+                                 int Top, int End);
     // Maker has its frame file loaded; it gets the output size and renders.
     static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                  int32_t BH);
@@ -153,7 +161,8 @@ public:
     // The same in two steps: the JPEG bytes (empty when Output is empty or
     // cannot be encoded), and their file; Detail as WriteFileAtomically
     // gives it.
-    static QByteArray EncodeJpeg(const QImage& Output);
+    static QByteArray EncodeJpeg(const QImage& Output,
+                                 const std::function<void(int Top, int End)>& Rows = {});
     static bool WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName,
                                QString* Detail = nullptr);
 };

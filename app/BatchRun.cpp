@@ -318,6 +318,17 @@ int64_t TBatchRun::FramingCost(const TDecodeCost& Photo, qint64 FileBytes)
 
 QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
 {
+    try {
+        return FramePhoto(Job, true);
+    } catch (const TPngFrameCache::EDecodedAgain&) {
+        // The frame's rows were followed into a decode that came to another
+        // picture: the photo again, with the whole frame.
+        return FramePhoto(Job, false);
+    }
+}
+
+QByteArray TBatchRun::FramePhoto(const TBatchJob& Job, bool FollowFrameRows)
+{
     // The photo file is opened once and read once. Large photos are framed
     // fewer at a time, whatever the number of cores: by what their header
     // says before the file is read, and by what the whole file says once it
@@ -326,34 +337,44 @@ QByteArray TBatchRun::FramePhoto(const TBatchJob& Job)
     TBatchFramer::CheckOpened(file);
     TMemoryGate::TTicket ticket = m_memory.Enter(FramingCost(file.HeaderCost(), file.Size()));
     const TFraming framing(*this);
-    // The photo is decoded, framed and let go before its output is encoded;
-    // the output goes once it is.
-    QImage output;
-    {
-        QImage photo = TBatchFramer::ReadPhoto(file, [&](const TDecodeCost& cost) {
-            ticket.Raise(FramingCost(cost, file.Size()));
-        });
-        const int32_t BW = m_box.width();
-        const int32_t BH = m_box.height();
-        if (m_isPngFrame) {
-            const QSize size = TBatchFramer::PngOutputSize(photo.width(), photo.height(), BW, BH);
-            TBatchFramer::CheckOutputSize(size);
-            const QImage frame = m_pngFrame->FrameAt(size);
-            TBatchFramer::CheckPngFrame(frame, m_frameFile);
-            output = TBatchFramer::ComposeWithPng(std::move(photo), frame, size);
-        } else {
-            const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box);
-            if (frame)
-                output = TBatchFramer::ComposeFramed(std::move(photo), *frame);
-        }
+    // The photo is let go once it is framed, the output once it is encoded.
+    QImage photo = TBatchFramer::ReadPhoto(
+        file, [&](const TDecodeCost& cost) { ticket.Raise(FramingCost(cost, file.Size())); });
+    if (!m_isPngFrame) {
+        QImage output;
+        if (const TFrameFileCache::TFrame frame = m_frameFileFrames->FrameFor(photo.size(), m_box))
+            output = TBatchFramer::ComposeFramed(std::move(photo), *frame);
+        return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
     }
-    return TBatchFramer::EncodeJpeg(TBatchFramer::CheckedOutput(std::move(output)));
+    const QSize size =
+        TBatchFramer::PngOutputSize(photo.width(), photo.height(), m_box.width(), m_box.height());
+    TBatchFramer::CheckOutputSize(size);
+    TPngFrameCache::TRows frame;
+    if (FollowFrameRows)
+        frame = m_pngFrame->FrameRowsAt(size);
+    else
+        frame.Picture = m_pngFrame->FrameAt(size);
+    TBatchFramer::CheckPngFrame(frame.Picture, m_frameFile);
+    QImage output =
+        TBatchFramer::CheckedOutput(TBatchFramer::PhotoAsPngOutput(std::move(photo), size));
+    if (frame.Picture.size() != size) {
+        TBatchFramer::DrawPngFrame(output, frame.Picture);
+        return TBatchFramer::EncodeJpeg(output);
+    }
+    // A frame of the output's size is drawn band by band as the output is
+    // encoded, behind the frame's own decode while that still goes on.
+    uchar* const pixels = output.bits();
+    return TBatchFramer::EncodeJpeg(output, [&](int top, int end) {
+        frame.WaitFor(end);
+        TBatchFramer::DrawPngFrameRows(pixels, output, frame.Picture, top, end);
+    });
 }
 
 void TBatchRun::CheckFrame(const std::function<void()>& Pump)
 {
     // A large frame takes a while to decode: the first photos are decoded
-    // meanwhile, and wait for it where they need it; the window goes on.
+    // meanwhile, and framed behind its rows as they come where it has their
+    // output's size, or wait for it; the window goes on.
     std::future<void> frame = TWorkPool::Instance().Run([this] {
         if (m_isPngFrame)
             TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);

@@ -60,8 +60,8 @@ public:
     int MostInWork() const;
 
     // Reads the frame, calling Pump at least every 10 ms meanwhile, while
-    // the first photos are decoded; raises, naming the frame file, when it
-    // cannot be read, and then no photo is written.
+    // the first photos are decoded and framed behind it; raises, naming the
+    // frame file, when it cannot be read, and then no photo is written.
     void CheckFrame(const std::function<void()>& Pump = {});
 
     // Waits until photo Index is framed and its output written, calling
@@ -113,7 +113,10 @@ private:
     // The most that framing a photo of Photo's cost and FileBytes holds at
     // once.
     int64_t FramingCost(const TDecodeCost& Photo, qint64 FileBytes);
+    // The JPEG of a photo; the frame's rows are followed while it is still
+    // decoded where FollowFrameRows, else the whole frame is waited for.
     QByteArray FramePhoto(const TBatchJob& Job);
+    QByteArray FramePhoto(const TBatchJob& Job, bool FollowFrameRows);
     // Hands the output of photo Index, counted in m_writing, to a writer.
     void Write(int Index, QByteArray Jpeg);
     // On a writer: photo Index is written, or not; hands on the output that

@@ -54,6 +54,7 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -292,6 +293,8 @@ struct TChildRun
 
 TChildRun RunChildProcess(bool png, const QString& folder, const QString& stem, int count)
 {
+    // Every run begins with what the runs before it wrote on the disk.
+    ::sync();
     TChildRun run;
     QProcess process;
     QElapsedTimer timer;
@@ -321,6 +324,7 @@ double Peer(const QString& perPhoto)
         return -1;
     const QString script = QStringLiteral("cd '%1' && ls p*.jpg | xargs -P 8 -I{} sh -c '%2'")
                                .arg(TheScene->Photos(), perPhoto);
+    ::sync();
     return BestOf(1, [&] {
         QProcess process;
         process.start("sh", {"-c", script});

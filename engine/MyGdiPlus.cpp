@@ -104,7 +104,8 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     // 32-bit bitmaps.
     if (whole && !scaledSize.isValid())
         if (std::optional<QImage> fast =
-                FastDecodeBytes(*whole, cost.Markers.Valid ? &cost.Markers : nullptr))
+                FastDecodeBytes(*whole, cost.Markers.Valid ? &cost.Markers : nullptr,
+                                watch ? watch->Rows : TRowsDecoded()))
             return *std::move(fast);
     CheckSegments(name, cost);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
@@ -414,17 +415,21 @@ namespace {
 
 // Encodes Image with the encoder Format into Device. JPEG of the common
 // kinds goes through libjpeg set up here, which gives the pixels Qt's
-// writer gives, straight into Bytes when it is given; Qt's writer does
-// everything else.
+// writer gives, straight into Bytes when it is given, band by band behind
+// Rows when that is given; Qt's writer does everything else, once every row
+// is made.
 bool Encode(const QImage& image, const QByteArray& format, int quality, QIODevice* device,
-            QByteArray* bytes)
+            QByteArray* bytes, const TRowsBeforeEncoding& rows = {})
 {
     if (format.isEmpty() || image.isNull())
         return false;
-    if (format == "jpeg" || format == "jpg") {
+    const bool jpeg = format == "jpeg" || format == "jpg";
+    if (rows && !(jpeg && JpegHolds(image.size())))
+        rows(0, image.height());
+    if (jpeg) {
         if (!JpegHolds(image.size()))
             return false;
-        if (std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality)) {
+        if (std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality, rows)) {
             if (bytes) {
                 *bytes = *std::move(jpeg);
                 return true;
@@ -448,10 +453,11 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
     return device && Encode(image, FindEncoderForMimeType(mimeType), quality, device, nullptr);
 }
 
-QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality)
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality,
+                            const TRowsBeforeEncoding& rows)
 {
     QByteArray bytes;
-    if (!Encode(image, FindEncoderForMimeType(mimeType), quality, nullptr, &bytes))
+    if (!Encode(image, FindEncoderForMimeType(mimeType), quality, nullptr, &bytes, rows))
         return QByteArray();
     return bytes;
 }

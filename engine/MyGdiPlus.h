@@ -105,6 +105,9 @@ struct TDecodeWatch
     // Told what the decode takes (DecodeCost.h) once the file is read,
     // before a pixel is decoded; it may raise to give up.
     std::function<void(const TDecodeCost&)> Charge;
+    // Told of the picture's rows as they are decoded (TRowsDecoded,
+    // FastDecode.h).
+    std::function<void(const QImage& Picture, int Rows)> Rows;
     // Whether the header says that the file ends before its pixels do (see
     // TDecodeCost::Cut).
     bool Cut = false;
@@ -205,8 +208,12 @@ void CheckJpegSize(const QSize& Size);
 // a JPEG of a picture that JPEG cannot hold, before anything is written.
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
-// The same into memory; empty when it fails.
-QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality = -1);
+// The same into memory; empty when it fails. Rows, when given, makes the
+// rows of an image that is still being drawn just before they are encoded
+// (TRowsBeforeEncoding, FastEncode.h); every row is made before this
+// returns, unless Rows raises, and then this raises.
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality = -1,
+                            const std::function<void(int Top, int End)>& rows = {});
 
 // Writes a file so that a failed write leaves the old one as it was: the
 // content is made in memory, then replaces the file by rename where the

@@ -16,6 +16,7 @@
 #include "PngFrameCache.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QListWidget>
 #include <QProgressBar>
@@ -130,6 +131,48 @@ TEST(BatchRunTest, OutputsAreByteIdenticalToFramingOneAfterTheOther)
                     EXPECT_EQ(ReadAll(out), expected[size_t(i)]) << i;
             }
         }
+    }
+}
+
+TEST(BatchRunTest, AFrameOfTheOutputsSizeIsDrawnBehindItsDecodeAndACutOneWritesNothing)
+{
+    // Photos that are decoded sooner than the frame follow its rows; a frame
+    // cut short gives up after they have begun to.
+    const QSize box(2400, 1800);
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut);
+        TTempDir dir;
+        QImage frameImage = PngFrameImage(box.width(), box.height());
+        for (int y = 0; y < frameImage.height(); y += 3)
+            frameImage.setPixel(y % frameImage.width(), y, qRgba(y % 256, 7, 9, 200));
+        QByteArray png;
+        QBuffer buffer(&png);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && frameImage.save(&buffer, "PNG"));
+        const QString frame =
+            dir.write(QStringLiteral("frame.png"), cut ? png.left(png.size() * 3 / 4) : png);
+        QStringList photos;
+        for (int i = 0; i < 6; ++i) {
+            photos << dir.file(QStringLiteral("p%1.jpg").arg(i));
+            ASSERT_TRUE(MakeGradient(i == 5 ? 4800 : 2400, i == 5 ? 3600 : 1800)
+                            .save(photos.back(), "JPG", 80));
+        }
+        const std::vector<QByteArray> expected =
+            cut ? std::vector<QByteArray>(6) : Reference(photos, frame, true, box);
+        {
+            TBatchRun run(Jobs(photos, false), frame, true, box, 6);
+            if (cut) {
+                EXPECT_THROW(run.CheckFrame(), EImagingError);
+            } else {
+                run.CheckFrame();
+                RunAll(run);
+            }
+        }
+        // Once the run is gone, with its photos in work: nothing written from
+        // a frame that could not be read.
+        for (int i = 0; i < photos.size(); ++i)
+            EXPECT_EQ(ReadAll(TBatchFramer::OutputName(photos[i], false, "Pre")),
+                      expected[size_t(i)])
+                << i;
     }
 }
 

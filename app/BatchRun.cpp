@@ -374,14 +374,16 @@ void TBatchRun::CheckFrame(const std::function<void()>& Pump)
 {
     // A large frame takes a while to decode: the first photos are decoded
     // meanwhile, and framed behind its rows as they come where it has their
-    // output's size, or wait for it; the window goes on.
+    // output's size, or wait for it; the window goes on. They begin once the
+    // frame's bitmap is made, which the idle workers make present together.
     std::future<void> frame = TWorkPool::Instance().Run([this] {
         if (m_isPngFrame)
-            TBatchFramer::CheckPngFrame(m_pngFrame->Frame(), m_frameFile);
+            TBatchFramer::CheckPngFrame(m_pngFrame->Frame([this] { Schedule(); }), m_frameFile);
         else
             m_frameFileFrames->Load();
     });
-    Schedule();
+    if (!m_isPngFrame)
+        Schedule();
     Await(std::move(frame), Pump);
 }
 

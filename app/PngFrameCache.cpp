@@ -7,7 +7,7 @@
 
 TPngFrameCache::TPngFrameCache(QString FileName) : m_fileName(std::move(FileName)) {}
 
-std::shared_ptr<TPngFrameCache::TDecoded> TPngFrameCache::Current()
+std::shared_ptr<TPngFrameCache::TDecoded> TPngFrameCache::Current(const std::function<void()>& Begun)
 {
     const std::shared_ptr<TDecoded> decoded =
         m_decoded.Get(TFileStamp::Of(m_fileName), [] { return std::make_shared<TDecoded>(); });
@@ -18,35 +18,46 @@ std::shared_ptr<TPngFrameCache::TDecoded> TPngFrameCache::Current()
         decoded->Started = true;
     }
     if (first)
-        Decode(*decoded);
+        Decode(*decoded, Begun);
+    else if (Begun)
+        Begun();
     return decoded;
 }
 
-void TPngFrameCache::Decode(TDecoded& Decoded)
+void TPngFrameCache::Decode(TDecoded& Decoded, const std::function<void()>& Begun)
 {
     QImage frame;
     std::exception_ptr error;
+    bool begun = false;
     try {
         CheckRegularFile(m_fileName);
         QFile file;
         if (OpenRegularFile(file, m_fileName)) {
             TDecodeWatch watch;
-            watch.Rows = [&Decoded](const QImage& Picture, int Rows) {
-                std::lock_guard<std::mutex> lock(Decoded.Lock);
-                Decoded.Partial = Picture;
-                Decoded.Rows = Rows;
-                Decoded.Changed.notify_all();
+            watch.Rows = [&](const QImage& Picture, int Rows) {
+                {
+                    std::lock_guard<std::mutex> lock(Decoded.Lock);
+                    Decoded.Partial = Picture;
+                    Decoded.Rows = Rows;
+                    Decoded.Changed.notify_all();
+                }
+                if (Rows == 0 && Begun && !std::exchange(begun, true))
+                    Begun();
             };
             frame = DecodeImageFile(file, m_fileName, QSize(), &watch);
         }
     } catch (...) {
         error = std::current_exception();
     }
-    std::lock_guard<std::mutex> lock(Decoded.Lock);
-    Decoded.Frame = std::move(frame);
-    Decoded.Error = error;
-    Decoded.Done = true;
-    Decoded.Changed.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(Decoded.Lock);
+        Decoded.Frame = std::move(frame);
+        Decoded.Error = error;
+        Decoded.Done = true;
+        Decoded.Changed.notify_all();
+    }
+    if (Begun && !begun)
+        Begun();
 }
 
 QImage TPngFrameCache::Whole(TDecoded& Decoded)
@@ -58,9 +69,9 @@ QImage TPngFrameCache::Whole(TDecoded& Decoded)
     return Decoded.Frame;
 }
 
-QImage TPngFrameCache::Frame()
+QImage TPngFrameCache::Frame(const std::function<void()>& Begun)
 {
-    return Whole(*Current());
+    return Whole(*Current(Begun));
 }
 
 QImage TPngFrameCache::Reduced(TDecoded& Decoded, QSize Size)

@@ -18,6 +18,7 @@
 
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -58,7 +59,10 @@ public:
     explicit TPngFrameCache(QString FileName);
 
     // The frame as its file holds it now; empty when it does not decode.
-    QImage Frame();
+    // Begun, when given, is called once the frame's bitmap is made (its rows
+    // to come) or the decode ended without one; at once when another thread
+    // decodes the frame.
+    QImage Frame(const std::function<void()>& Begun = {});
     // The frame ready to be drawn into (0, 0, Size): reduced to Size with
     // the high-quality reduction when Size is smaller in either direction,
     // else the frame itself. Drawing it 1:1 gives the same pixels as drawing
@@ -87,8 +91,8 @@ private:
 
     // The file as it is now, decoded by this thread when it is the first to
     // ask (the others return at once).
-    std::shared_ptr<TDecoded> Current();
-    void Decode(TDecoded& Decoded);
+    std::shared_ptr<TDecoded> Current(const std::function<void()>& Begun = {});
+    void Decode(TDecoded& Decoded, const std::function<void()>& Begun);
     // Decoded's frame once it is whole; raises what decoding it raised.
     static QImage Whole(TDecoded& Decoded);
     QImage Reduced(TDecoded& Decoded, QSize Size);

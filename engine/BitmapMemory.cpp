@@ -277,9 +277,14 @@ QImage NewPresentBitmap(int width, int height, QImage::Format format, TNewPixels
     const uint32_t filler = *reinterpret_cast<const uint32_t*>(one.constBits());
     // Fresh pages read as zero once present; kept ones hold what was drawn.
     const bool fill = pixels == TNewPixels::Cleared && (!fresh || filler != 0);
-    // Huge pages come a few at a time as they are first written, each fault
-    // holding only its own mapping; small ones are made present up front.
-    const bool populate = fresh && !info->Huge;
+    // Small pages are made present up front, huge ones where idle workers
+    // share the work. Else huge pages come a few at a time as they are first
+    // written, each fault holding only its own mapping: making a whole bitmap
+    // present on one busy thread holds the process's memory map while the
+    // kernel clears it, and every other thread's mapping waits.
+    const bool populate =
+        fresh && (!info->Huge || 2 * TWorkPool::Instance().IdleWorkers() >=
+                                     TWorkPool::Instance().WorkerCount());
     try {
         if (fill || populate)
             ForRowBands(height, int64_t(width) * height, [&](int top, int end) {

@@ -136,6 +136,12 @@ void TWorkPool::Stop()
     }
 }
 
+int TWorkPool::IdleWorkers() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_idle - int(m_tasks.Items.size());
+}
+
 bool TWorkPool::Served(const TQueue& Queue) const
 {
     return !(&Queue == &m_tasks ? m_workers : m_writers).empty();
@@ -162,7 +168,10 @@ void TWorkPool::Serve(TQueue& Queue)
         std::function<void()> item;
         {
             std::unique_lock<std::mutex> lock(m_lock);
+            const bool worker = &Queue == &m_tasks;
+            m_idle += worker;
             Queue.Ready.wait(lock, [&] { return m_stop || !Queue.Items.empty(); });
+            m_idle -= worker;
             if (m_stop)
                 return;
             item = std::move(Queue.Items.front());

@@ -61,6 +61,8 @@ public:
 
     // The workers that could be started.
     int WorkerCount() const { return int(m_workers.size()); }
+    // The workers waiting for work that nothing queued will take, now.
+    int IdleWorkers() const;
 
     // Runs Body(0) ... Body(Count - 1), on the calling thread and on as many
     // idle workers as help, at most one thread per worker in all; returns
@@ -112,6 +114,8 @@ private:
 
     mutable std::mutex m_lock;
     bool m_stop = false;
+    // Workers waiting for a task.
+    int m_idle = 0;
     TQueue m_tasks;
     TQueue m_writes;
     std::vector<std::thread> m_workers;

@@ -102,6 +102,22 @@ void RunAll(TBatchRun& run)
         run.Finish(i, nullptr);
 }
 
+// A 300 x 300 PNG frame in Dir.
+QString SmallPngFrame(const TTempDir& dir)
+{
+    const QString frame = dir.file(QStringLiteral("frame.png"));
+    EXPECT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
+    return frame;
+}
+
+// A JPEG photo of Size in Dir.
+QString JpegPhoto(const TTempDir& dir, const QString& name, QSize size)
+{
+    const QString photo = dir.file(name);
+    EXPECT_TRUE(MakeGradient(size.width(), size.height()).save(photo, "JPG"));
+    return photo;
+}
+
 } // namespace
 
 TEST(BatchRunTest, OutputsAreByteIdenticalToFramingOneAfterTheOther)
@@ -179,10 +195,8 @@ TEST(BatchRunTest, AFrameOfTheOutputsSizeIsDrawnBehindItsDecodeAndACutOneWritesN
 TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
 {
     TTempDir dir;
-    const QString frame = dir.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
-    const QString a = dir.file(QStringLiteral("a.jpg"));
-    ASSERT_TRUE(MakeGradient(900, 700).save(a, "JPG"));
+    const QString frame = SmallPngFrame(dir);
+    const QString a = JpegPhoto(dir, QStringLiteral("a.jpg"), QSize(900, 700));
     const QSize box(640, 480);
     // Second names of a and of the frame: hard links are the same file.
     const QString b = dir.file(QStringLiteral("b.jpg"));
@@ -220,10 +234,8 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
 TEST(BatchRunTest, APhotoSwappedForANamedPipeIsNamedNotWaitedFor)
 {
     TTempDir dir;
-    const QString frame = dir.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
-    const QString photo = dir.file(QStringLiteral("photo.jpg"));
-    ASSERT_TRUE(MakeGradient(60, 40).save(photo, "JPG"));
+    const QString frame = SmallPngFrame(dir);
+    const QString photo = JpegPhoto(dir, QStringLiteral("photo.jpg"), QSize(60, 40));
     TBatchRun run(Jobs({photo}, false), frame, true, QSize(640, 480), 1);
     // A sync tool puts a pipe in the photo's place after the list was made:
     // opening it for reading would wait for a writer that never comes.
@@ -238,13 +250,10 @@ TEST(BatchRunTest, APhotoSwappedForANamedPipeIsNamedNotWaitedFor)
 TEST(BatchRunTest, OutputsToOneFileAreWrittenInListOrder)
 {
     TTempDir dir;
-    const QString frame = dir.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
+    const QString frame = SmallPngFrame(dir);
     // The first photo takes far longer to frame than the second.
-    const QString large = dir.file(QStringLiteral("large.jpg"));
-    const QString small = dir.file(QStringLiteral("small.jpg"));
-    ASSERT_TRUE(MakeGradient(3000, 2000).save(large, "JPG"));
-    ASSERT_TRUE(MakeGradient(60, 40).save(small, "JPG"));
+    const QString large = JpegPhoto(dir, QStringLiteral("large.jpg"), QSize(3000, 2000));
+    const QString small = JpegPhoto(dir, QStringLiteral("small.jpg"), QSize(60, 40));
     const QString out = dir.file(QStringLiteral("out.jpg"));
     const QSize box(640, 480);
     TBatchRun run({{large, out, QString()}, {small, out, QString()}}, frame, true, box, 2);

@@ -181,12 +181,14 @@ void TBatchRun::Frame(int Index)
         }
     }
     bool write = false;
+    int next = -1;
+    QByteArray nextJpeg;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         TResult& result = m_results[size_t(Index)];
         if (error || m_stop) {
             result.Error = error;
-            result.Done = true;
+            next = Done(Index, nextJpeg);
         } else if (MayWrite(Index)) {
             write = true;
             ++m_writing;
@@ -200,6 +202,8 @@ void TBatchRun::Frame(int Index)
     }
     if (write)
         Write(Index, std::move(jpeg));
+    if (next >= 0)
+        Write(next, std::move(nextJpeg));
     // The photos that may begin now that this one is done. The run stays
     // until this thread has left it: the last notification is made under
     // the lock, after which this thread touches nothing of the run.
@@ -230,6 +234,23 @@ void TBatchRun::Write(int Index, QByteArray Jpeg)
     }
 }
 
+int TBatchRun::Done(int Index, QByteArray& Jpeg)
+{
+    m_results[size_t(Index)].Done = true;
+    const int after = m_sameOutputAfter[size_t(Index)];
+    if (after < 0 || !m_results[size_t(after)].Waiting)
+        return -1;
+    TResult& waiting = m_results[size_t(after)];
+    waiting.Waiting = false;
+    if (m_stop) {
+        waiting.Done = true;
+        return -1;
+    }
+    Jpeg = std::exchange(waiting.Jpeg, QByteArray());
+    ++m_writing;
+    return after;
+}
+
 void TBatchRun::Written(int Index, bool Ok, const QString& Detail)
 {
     int next = -1;
@@ -237,21 +258,9 @@ void TBatchRun::Written(int Index, bool Ok, const QString& Detail)
     {
         std::lock_guard<std::mutex> lock(m_lock);
         TResult& result = m_results[size_t(Index)];
-        result.Done = true;
         result.WriteFailed = !Ok;
         result.WriteDetail = Detail;
-        const int after = m_sameOutputAfter[size_t(Index)];
-        if (after >= 0 && m_results[size_t(after)].Waiting) {
-            TResult& waiting = m_results[size_t(after)];
-            waiting.Waiting = false;
-            if (m_stop) {
-                waiting.Done = true;
-            } else {
-                next = after;
-                jpeg = std::exchange(waiting.Jpeg, QByteArray());
-                ++m_writing;
-            }
-        }
+        next = Done(Index, jpeg);
         m_changed.notify_all();
     }
     if (next >= 0)

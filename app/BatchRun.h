@@ -122,6 +122,10 @@ private:
     // On a writer: photo Index is written, or not; hands on the output that
     // waited for it.
     void Written(int Index, bool Ok, const QString& Detail);
+    // With the lock held: photo Index is done, framed and written or given
+    // up. The output that waited for it, its JPEG in Jpeg and counted in
+    // m_writing, is to be written next: its index, or -1 for none.
+    int Done(int Index, QByteArray& Jpeg);
 
     const std::vector<TBatchJob> m_jobs;
     const QString m_frameFile;

@@ -254,12 +254,24 @@ TEST(BatchRunTest, OutputsToOneFileAreWrittenInListOrder)
     // The first photo takes far longer to frame than the second.
     const QString large = JpegPhoto(dir, QStringLiteral("large.jpg"), QSize(3000, 2000));
     const QString small = JpegPhoto(dir, QStringLiteral("small.jpg"), QSize(60, 40));
+    // The same where the first is found damaged only once it is decoded.
+    const QString cut = JpegPhoto(dir, QStringLiteral("cut.jpg"), QSize(3000, 2000));
+    QFile file(cut);
+    ASSERT_TRUE(file.resize(file.size() - 1000));
     const QString out = dir.file(QStringLiteral("out.jpg"));
+    const QString out2 = dir.file(QStringLiteral("out2.jpg"));
     const QSize box(640, 480);
-    TBatchRun run({{large, out, QString()}, {small, out, QString()}}, frame, true, box, 2);
+    TBatchRun run({{large, out, QString()},
+                   {small, out, QString()},
+                   {cut, out2, QString()},
+                   {small, out2, QString()}},
+                  frame, true, box, 4);
     RunAll(run);
-    EXPECT_EQ(ReadAll(out),
-              TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(small, frame, true, box)));
+    const QByteArray expected =
+        TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(small, frame, true, box));
+    EXPECT_EQ(ReadAll(out), expected);
+    EXPECT_EQ(ReadAll(out2), expected);
+    EXPECT_EQ(run.Failures().Count(), 1);
 }
 
 TEST(BatchRunTest, PngFrameIsDecodedAgainWhenItsFileChanges)

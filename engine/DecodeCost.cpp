@@ -490,8 +490,7 @@ TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader)
 
 TDecodeCost ReadHeaderCost(QIODevice& Device, QImageReader& Reader)
 {
-    if (Device.isOpen() && !Device.isSequential() &&
-        !qobject_cast<QBuffer*>(&Device)) {
+    if (Device.isOpen() && !Device.isSequential() && !qobject_cast<QBuffer*>(&Device)) {
         THeader header(Device);
         if (header.Read(0, 2).startsWith(JpegStart)) {
             TDecodeCost cost = JpegCostOf(JpegHead(header));
@@ -504,7 +503,6 @@ TDecodeCost ReadHeaderCost(QIODevice& Device, QImageReader& Reader)
     }
     return ReadDecodeCost(Device, Reader);
 }
-
 
 QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader)
 {

@@ -3,8 +3,7 @@
 # the side panel's frame thumbnails, colour passes and quarter turns shared
 # among threads, JPEG encoded in bands, the canvas composed in bands, batch
 # runs, the work pool itself and the memory gate, previews decoded on the
-# pool) with
-# ThreadSanitizer and runs them.
+# pool) with ThreadSanitizer and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

@@ -8,7 +8,7 @@
 #include "PictureFile.h"
 #include "UniFuncs.h"
 
-#include <QBuffer>
+#include <QColorSpace>
 #include <QIODevice>
 
 #include <cerrno>
@@ -84,6 +84,74 @@ void TBatchFramer::DrawWithPng(QImage& Output, const QImage& Photo, const QImage
                QRect(0, 0, PngFrame.width(), PngFrame.height()));
 }
 
+namespace {
+
+// Photo in place of its high-quality reduction into Dest, when it is
+// reduced: the full-size photo goes as soon as its reduction is made.
+void ReduceFor(QImage& Photo, const QRectF& Dest)
+{
+    QImage reduced = ReducedForDrawing(Photo, Dest, Photo.rect());
+    if (!reduced.isNull())
+        Photo = std::move(reduced);
+}
+
+// Photo, drawn 1:1 over the whole of a new transparent bitmap of its size,
+// gives the photo's own pixels when it is opaque and has nothing a new
+// bitmap lacks (texts, a colour space) that an encoder would read: then it
+// becomes that bitmap, its resolution a new bitmap's.
+bool BecomeOutput(QImage& Photo, QSize Size, QImage& Output)
+{
+    if (Photo.size() != Size || Photo.format() != QImage::Format_RGB32 ||
+        !Photo.textKeys().isEmpty() || Photo.colorSpace().isValid() || !Photo.offset().isNull())
+        return false;
+    const QImage blank(1, 1, QImage::Format_ARGB32);
+    Output = std::move(Photo);
+    if (!Output.reinterpretAsFormat(QImage::Format_ARGB32)) {
+        Photo = std::move(Output);
+        return false;
+    }
+    Output.setDotsPerMeterX(blank.dotsPerMeterX());
+    Output.setDotsPerMeterY(blank.dotsPerMeterY());
+    return true;
+}
+
+} // namespace
+
+QImage TBatchFramer::PhotoAsPngOutput(QImage Photo, QSize Size)
+{
+    if (Size.isEmpty())
+        return QImage();
+    const QRectF whole(0, 0, Size.width(), Size.height());
+    ReduceFor(Photo, whole);
+    QImage output;
+    if (!BecomeOutput(Photo, Size, output)) {
+        output = NewBitmap(Size.width(), Size.height());
+        QPainter painter(&output);
+        SetInterpolationMode(painter, TInterpolation::HighQuality);
+        DrawBitmap(painter, Photo, whole, Photo.rect());
+    }
+    return output;
+}
+
+void TBatchFramer::DrawPngFrame(QImage& Output, const QImage& PngFrame)
+{
+    QPainter painter(&Output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, PngFrame, QRectF(Output.rect()), PngFrame.rect());
+}
+
+void TBatchFramer::DrawPngFrameRows(uchar* Pixels, const QImage& Output, const QImage& PngFrame,
+                                    int Top, int End)
+{
+    // Drawn 1:1, each pixel of the frame over its own: the rows apart give
+    // what all of them at once give.
+    const qsizetype stride = Output.bytesPerLine();
+    QImage rows(Pixels + Top * stride, Output.width(), End - Top, stride, Output.format());
+    const QImage frameRows(PngFrame.constScanLine(Top), PngFrame.width(), End - Top,
+                           PngFrame.bytesPerLine(), PngFrame.format());
+    DrawPngFrame(rows, frameRows);
+}
+
 QSize TBatchFramer::MakerOutputSize(int32_t w, int32_t h, int32_t BW, int32_t BH,
                                     int32_t AddedWidth, int32_t AddedHeight)
 {
@@ -125,6 +193,22 @@ void TBatchFramer::DrawFramed(QImage& Output, const QImage& Photo, const TRender
                       double(H) - Frame.AddedHeight),
                QRect(0, 0, Photo.width(), Photo.height()));
     DrawBitmap(painter, Frame.Picture, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+}
+
+QImage TBatchFramer::ComposeFramed(QImage Photo, const TRenderedFrame& Frame)
+{
+    const int32_t W = Frame.Output.width();
+    const int32_t H = Frame.Output.height();
+    const QRectF opening(Frame.LeftBand, Frame.TopBand, double(W) - Frame.AddedWidth,
+                         double(H) - Frame.AddedHeight);
+    ReduceFor(Photo, opening);
+    QImage output = NewBitmap(W, H);
+    QPainter painter(&output);
+    SetInterpolationMode(painter, TInterpolation::HighQuality);
+    DrawBitmap(painter, Photo, opening, Photo.rect());
+    Photo = QImage();
+    DrawBitmap(painter, Frame.Picture, QRectF(0, 0, W, H), QRect(0, 0, W, H));
+    return output;
 }
 
 QImage TBatchFramer::FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
@@ -169,9 +253,15 @@ void TBatchFramer::CheckPhoto(const QImage& Photo)
 QImage TBatchFramer::ReadPhoto(const QString& Photo)
 {
     TPictureFile file(Photo);
-    switch (file.OpenError()) {
+    CheckOpened(file);
+    return ReadPhoto(file);
+}
+
+void TBatchFramer::CheckOpened(const TPictureFile& File)
+{
+    switch (File.OpenError()) {
     case 0:
-        break;
+        return;
     case ENOENT:
     case ENOTDIR:
         throw EPhotoSkipped("the photo does not exist");
@@ -181,9 +271,14 @@ QImage TBatchFramer::ReadPhoto(const QString& Photo)
     default:
         throw EPhotoSkipped("the photo cannot be read");
     }
-    QImage photo = file.Decode();
+}
+
+QImage TBatchFramer::ReadPhoto(TPictureFile& File,
+                               const std::function<void(const TDecodeCost&)>& Charge)
+{
+    QImage photo = File.Decode(Charge);
     // The decoders make up the part of the picture that is missing.
-    if (file.Damaged())
+    if (File.Damaged())
         throw EPhotoSkipped("the photo is damaged");
     CheckPhoto(photo);
     return photo;
@@ -266,21 +361,15 @@ bool TBatchFramer::WriteJpeg(const QImage& Output, const QString& FileName)
     return WriteJpegBytes(EncodeJpeg(Output), FileName);
 }
 
-QByteArray TBatchFramer::EncodeJpeg(const QImage& Output)
+QByteArray TBatchFramer::EncodeJpeg(const QImage& Output,
+                                    const std::function<void(int Top, int End)>& Rows)
 {
-    if (Output.isNull())
-        return QByteArray();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!EncodeImage(Output, &buffer, "image/jpeg", 100))
-        return QByteArray();
-    return buffer.data();
+    return EncodeImageBytes(Output, "image/jpeg", 100, Rows);
 }
 
 bool TBatchFramer::WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName, QString* Detail)
 {
     if (Jpeg.isEmpty())
         return false;
-    return WriteFileAtomically(
-        FileName, [&Jpeg](QIODevice& device) { return device.write(Jpeg) == Jpeg.size(); }, Detail);
+    return WriteFileAtomically(FileName, Jpeg, Detail);
 }

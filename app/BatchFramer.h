@@ -12,10 +12,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
 class TFrameMakerBase;
+class TPictureFile;
+struct TDecodeCost;
 
 // Raised for a photo that a run skips: the message says why, in a few words.
 class EPhotoSkipped : public std::runtime_error
@@ -55,6 +58,20 @@ public:
     // The same drawn into Output: a bitmap of PngOutputSize with every pixel
     // transparent black.
     static void DrawWithPng(QImage& Output, const QImage& Photo, const QImage& PngFrame);
+    // The same framed output in steps, for a photo handed over and a frame
+    // that may still be decoding, with as little memory as can be; the
+    // pixels are FrameWithPng's. First the photo alone in an output of Size
+    // (PngOutputSize's): it is let go as soon as it is reduced, and an
+    // opaque photo that covers the whole output at its size (as it is, or
+    // once reduced) becomes the output itself, with nothing copied. Then the
+    // frame over it: all at once, or, for a frame of the output's own size,
+    // over rows [Top, End) of the output whose pixels begin at Pixels (the
+    // output's bits, which it holds alone), so that bands of one output may
+    // be drawn at once on different threads.
+    static QImage PhotoAsPngOutput(QImage Photo, QSize Size);
+    static void DrawPngFrame(QImage& Output, const QImage& PngFrame);
+    static void DrawPngFrameRows(uchar* Pixels, const QImage& Output, const QImage& PngFrame,
+                                 int Top, int End);
     // Maker has its frame file loaded; it gets the output size and renders.
     static QImage FrameWithMaker(const QImage& Photo, TFrameMakerBase& Maker, int32_t BW,
                                  int32_t BH);
@@ -80,6 +97,9 @@ public:
     // Photo drawn into Frame's opening and Frame over it, into Output: a
     // bitmap of Frame.Output with every pixel transparent black.
     static void DrawFramed(QImage& Output, const QImage& Photo, const TRenderedFrame& Frame);
+    // The same into a new bitmap, the photo let go once it is reduced and
+    // before the output is made.
+    static QImage ComposeFramed(QImage Photo, const TRenderedFrame& Frame);
 
     // The frame file loaded into the generator of its type. Every error
     // names the file: EFOpenError when it cannot be opened or its type has
@@ -113,6 +133,12 @@ public:
     // for a photo that does not exist, may not be read, is damaged
     // (TPictureFile::Damaged) or does not decode.
     static QImage ReadPhoto(const QString& Photo);
+    // The same in steps, for a photo file opened once: EPhotoSkipped for
+    // one that could not be opened, then the photo decoded, Charge told
+    // what that takes before it begins (TPictureFile::Decode).
+    static void CheckOpened(const TPictureFile& File);
+    static QImage ReadPhoto(TPictureFile& File,
+                            const std::function<void(const TDecodeCost&)>& Charge = {});
 
     // The whole output of one photo file: the photo decoded, framed with the
     // PNG picture or the frame file FrameFile (both loaded anew) and fitted
@@ -135,7 +161,8 @@ public:
     // The same in two steps: the JPEG bytes (empty when Output is empty or
     // cannot be encoded), and their file; Detail as WriteFileAtomically
     // gives it.
-    static QByteArray EncodeJpeg(const QImage& Output);
+    static QByteArray EncodeJpeg(const QImage& Output,
+                                 const std::function<void(int Top, int End)>& Rows = {});
     static bool WriteJpegBytes(const QByteArray& Jpeg, const QString& FileName,
                                QString* Detail = nullptr);
 };

@@ -41,6 +41,11 @@ QSize TFrameFileCache::OutputSize(QSize Photo, QSize Box)
     return OutputOf(Current()->Bands, Photo, Box);
 }
 
+TBatchFramer::TBands TFrameFileCache::Bands()
+{
+    return Current()->Bands;
+}
+
 TFrameFileCache::TFrame TFrameFileCache::FrameFor(QSize Photo, QSize Box)
 {
     const std::shared_ptr<TLoaded> loaded = Current();

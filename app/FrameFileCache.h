@@ -39,6 +39,8 @@ public:
     // the file holds it now; empty when the photo gives no output. Raises
     // what loading the file raises.
     QSize OutputSize(QSize Photo, QSize Box);
+    // What the frame adds to the photo, as the file holds it now.
+    TBatchFramer::TBands Bands();
     // The frame of a w x h photo fitted into Box, as the file holds it now;
     // null when the photo gives no output. Raises what loading the file or
     // rendering the frame raises, and EPhotoSkipped for bands that cannot

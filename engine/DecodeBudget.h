@@ -49,9 +49,12 @@ constexpr int MaxJpegSegments = 10000;
 // The most the pictures of one frame file may take decoded, in bytes.
 constexpr int64_t FrameFileBudget = int64_t(256) << 20;
 
-// The most the photos that a batch run frames at the same time may take
-// decoded, in bytes (TMemoryGate).
-constexpr int64_t BatchPhotosBudget = int64_t(768) << 20;
+// The most the photos that a batch run frames at the same time may hold at
+// their peaks, in bytes (TMemoryGate): eight 12-megapixel photos framed
+// with a PNG frame of their own size, seven where they are reduced into a
+// frame file's opening, with the process's own memory beside them staying
+// within about 720 MB.
+constexpr int64_t BatchPhotosBudget = int64_t(600) << 20;
 
 // The largest picture a reader may allocate, in MB: the backstop for
 // pictures whose header gives no size.

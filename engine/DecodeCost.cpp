@@ -148,6 +148,22 @@ const uchar* Bytes(const QByteArray& bytes)
 // every coefficient of the picture while its scans are read; grey pictures
 // are decoded a byte a pixel and turned into 32 bits.
 
+// What decoding a JPEG with these markers takes.
+TDecodeCost JpegCostOf(const TJpegMarkers& markers)
+{
+    TDecodeCost cost;
+    if (markers.Valid) {
+        cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
+        cost.PeakBytes += markers.CoefficientBytes;
+        cost.Scans = markers.Scans;
+        cost.ScanBlocks = markers.ScanBlocks;
+        cost.MaxSide = MaxJpegSide;
+    }
+    cost.Segments = markers.Segments;
+    cost.Opaque = true;
+    return cost;
+}
+
 TDecodeCost JpegCost(THeader& header)
 {
     TJpegMarkers markers;
@@ -167,31 +183,28 @@ TDecodeCost JpegCost(THeader& header)
             return cost;
         }
     }
-    TDecodeCost cost;
-    if (markers.Valid) {
-        cost = Cost(markers.Size, 4, markers.Components == 1 ? 1 + 4 : 4);
-        cost.PeakBytes += markers.CoefficientBytes;
-        cost.Scans = markers.Scans;
-        cost.ScanBlocks = markers.ScanBlocks;
-        cost.MaxSide = MaxJpegSide;
-    }
-    cost.Segments = markers.Segments;
+    TDecodeCost cost = JpegCostOf(markers);
     cost.Cut = !markers.Whole;
+    cost.Markers = markers;
     return cost;
 }
 
-// The frame's size, from the first segments read in growing blocks until the
-// frame header is among them.
-QSize JpegFrameSize(THeader& header)
+// The markers of the first segments, read in growing blocks until the frame
+// header is among them; not Valid when there is none.
+TJpegMarkers JpegHead(THeader& header)
 {
     for (qint64 length = qint64(64) << 10;; length *= 2) {
         const QByteArray data = header.Read(0, std::min(length, MaxJpegBytes));
         const TJpegMarkers markers = ReadJpegMarkers(Bytes(data), size_t(data.size()));
-        if (markers.Valid)
-            return markers.Size;
-        if (data.size() < length || length >= MaxJpegBytes)
-            return QSize();
+        if (markers.Valid || data.size() < length || length >= MaxJpegBytes)
+            return markers;
     }
+}
+
+QSize JpegFrameSize(THeader& header)
+{
+    const TJpegMarkers markers = JpegHead(header);
+    return markers.Valid ? markers.Size : QSize();
 }
 
 // ---------------------------------------------------------------------------
@@ -475,14 +488,20 @@ TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader)
     return cost;
 }
 
-int64_t DecodePeakBytes(const QString& FileName)
+TDecodeCost ReadHeaderCost(QIODevice& Device, QImageReader& Reader)
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    return ReadDecodeCost(file, reader).PeakBytes;
+    if (Device.isOpen() && !Device.isSequential() && !qobject_cast<QBuffer*>(&Device)) {
+        THeader header(Device);
+        if (header.Read(0, 2).startsWith(JpegStart)) {
+            TDecodeCost cost = JpegCostOf(JpegHead(header));
+            // What the walk did not reach is not known.
+            cost.Scans = 0;
+            cost.ScanBlocks = 0;
+            cost.Segments = 0;
+            return cost;
+        }
+    }
+    return ReadDecodeCost(Device, Reader);
 }
 
 QSize ReadPictureSize(QIODevice& Device, QImageReader& Reader)

@@ -11,6 +11,8 @@
 // header is read here; for the other formats the reader's size and pixel
 // format are taken as they are.
 
+#include "JpegMarkers.h"
+
 #include <QSize>
 #include <QString>
 
@@ -42,6 +44,12 @@ struct TDecodeCost
     // frame's data runs past the end. The decoders still give a picture, its
     // missing part grey or as they leave it.
     bool Cut = false;
+    // The picture decodes without transparency, whatever the decoder (a
+    // JPEG); false where that is not known.
+    bool Opaque = false;
+    // For a JPEG whose markers were all walked: what they say, so that the
+    // same bytes need no second walk.
+    TJpegMarkers Markers;
 
     bool Known() const { return Size.isValid() && !Size.isEmpty(); }
     // The header gives a side of no pixels: nothing could be decoded.
@@ -53,9 +61,11 @@ struct TDecodeCost
 // and pixel format serve the formats whose header it reads as it is.
 TDecodeCost ReadDecodeCost(QIODevice& Device, QImageReader& Reader);
 
-// What decoding the picture file takes at its peak, in bytes, read from its
-// header; 0 when it cannot be told.
-int64_t DecodePeakBytes(const QString& FileName);
+// The same from the header alone, for a file that is not read yet: a JPEG's
+// markers are read up to its frame header, so its size and what it holds
+// while it decodes are known, and its scans, segments and end are not.
+TDecodeCost ReadHeaderCost(QIODevice& Device, QImageReader& Reader);
+
 
 // The size of the picture in Device as its decoder makes it, read from its
 // current position as ReadDecodeCost reads it; invalid when nothing tells. A

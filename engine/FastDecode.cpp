@@ -30,10 +30,10 @@ struct TTurboJpegFree
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 
-std::optional<QImage> DecodeJpeg(const QByteArray& bytes)
+std::optional<QImage> DecodeJpeg(const QByteArray& bytes, const TJpegMarkers* walked)
 {
     auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const TJpegMarkers markers = ReadJpegMarkers(data, size_t(bytes.size()));
+    const TJpegMarkers markers = walked ? *walked : ReadJpegMarkers(data, size_t(bytes.size()));
     if (!markers.PlainForFastDecode)
         return std::nullopt;
     const std::unique_ptr<void, TTurboJpegFree> handle(tjInitDecompress());
@@ -46,7 +46,7 @@ std::optional<QImage> DecodeJpeg(const QByteArray& bytes)
     if (TooLarge(w, h) ||
         (colorspace != TJCS_YCbCr && colorspace != TJCS_GRAY && colorspace != TJCS_RGB))
         return std::nullopt;
-    QImage image = NewPresentBitmap(w, h, QImage::Format_RGB32);
+    QImage image = NewPresentBitmap(w, h, QImage::Format_RGB32, TNewPixels::Overwritten);
     if (image.isNull())
         return std::nullopt;
     const int flags = TJFLAG_ACCURATEDCT | TJFLAG_STOPONWARNING;
@@ -137,7 +137,17 @@ void Colour(const uchar* indices, const std::vector<QRgb>& colours, uchar* line,
         pixels[x] = colours[indices[x]];
 }
 
-std::optional<QImage> DecodePng(const QByteArray& bytes)
+// The resolution a PNG gives, set on Image.
+void SetResolution(spng_ctx* png, QImage& image)
+{
+    spng_phys phys{};
+    if (spng_get_phys(png, &phys) == 0 && phys.unit_specifier == 1) {
+        image.setDotsPerMeterX(int(phys.ppu_x));
+        image.setDotsPerMeterY(int(phys.ppu_y));
+    }
+}
+
+std::optional<QImage> DecodePng(const QByteArray& bytes, const TRowsDecoded& rows)
 {
     const std::unique_ptr<spng_ctx, TSpngFree> png(spng_ctx_new(0));
     if (!png || spng_set_png_buffer(png.get(), bytes.constData(), size_t(bytes.size())) != 0)
@@ -172,7 +182,8 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
         return std::nullopt;
     const int w = int(header.width);
     const int h = int(header.height);
-    QImage image = NewPresentBitmap(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image = NewPresentBitmap(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32,
+                                    TNewPixels::Overwritten);
     if (image.isNull() || image.bytesPerLine() != qsizetype(w) * 4)
         return std::nullopt;
     uchar* const bits = image.bits();
@@ -191,6 +202,12 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
         // Row by row, each row finished while it is still in the cache.
         if (spng_decode_image(png.get(), nullptr, 0, format, flags | SPNG_DECODE_PROGRESSIVE) != 0)
             return std::nullopt;
+        // The resolution comes before the pixels: the bitmap has it before
+        // anybody else sees it.
+        SetResolution(png.get(), image);
+        if (rows)
+            rows(image, 0);
+        constexpr int RowsTold = 16;
         std::vector<uchar> row(indexed ? size_t(w) : 0);
         for (int y = 0; y < h; ++y) {
             uchar* const line = bits + y * stride;
@@ -200,6 +217,8 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
             if (result != 0 && !(result == SPNG_EOI && y == h - 1))
                 return std::nullopt;
             finish(line, target);
+            if (rows && ((y + 1) % RowsTold == 0 || y == h - 1))
+                rows(image, y + 1);
         }
     } else if (indexed) {
         std::vector<uchar> indices(size_t(w) * size_t(h));
@@ -216,25 +235,22 @@ std::optional<QImage> DecodePng(const QByteArray& bytes)
     // Chunks after the pixels (text) are known only now.
     if (HasTextOrColour(png.get()))
         return std::nullopt;
-    spng_phys phys{};
-    if (spng_get_phys(png.get(), &phys) == 0 && phys.unit_specifier == 1) {
-        image.setDotsPerMeterX(int(phys.ppu_x));
-        image.setDotsPerMeterY(int(phys.ppu_y));
-    }
+    SetResolution(png.get(), image);
     return image;
 }
 
 } // namespace
 
-std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes)
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes, const TJpegMarkers* Markers,
+                                      const TRowsDecoded& Rows)
 {
     // Larger files than any picture of the largest size could need are left
     // to the readers, whose checks apply.
     if (Bytes.size() > FastDecodeMaxPixels * 4)
         return std::nullopt;
     if (Bytes.startsWith("\xFF\xD8\xFF"))
-        return DecodeJpeg(Bytes);
+        return DecodeJpeg(Bytes, Markers);
     if (Bytes.startsWith("\x89PNG\r\n\x1A\n"))
-        return DecodePng(Bytes);
+        return DecodePng(Bytes, Rows);
     return std::nullopt;
 }

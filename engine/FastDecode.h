@@ -16,10 +16,13 @@
 // allocated) and any decoder error or warning give no result, and the caller
 // reads the file with Qt's readers instead.
 
+#include "JpegMarkers.h"
+
 #include <QByteArray>
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // 64 megapixels: under the imaging layer's allowance for one picture
@@ -29,4 +32,14 @@ constexpr int64_t FastDecodeMaxPixels = int64_t(1) << 26;
 // Format_RGB32 for pictures without alpha, Format_ARGB32 with alpha, as
 // NormalizeDecoded gives; nothing when the bytes are not one of the kinds
 // above.
-std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes);
+// Told of a picture's rows as they are decoded, for work that follows the
+// decoder: first the bitmap they go into with Rows 0, then each time more of
+// its rows from the top are final. Only a PNG that is not interlaced is
+// decoded row by row; the bitmap given may still be dropped when the decode
+// fails afterwards (the caller then gets another picture or none).
+using TRowsDecoded = std::function<void(const QImage& Picture, int Rows)>;
+
+// Markers, when given, are what walking all of a JPEG's Bytes gave
+// (ReadJpegMarkers), so that they are not walked again.
+std::optional<QImage> FastDecodeBytes(const QByteArray& Bytes, const TJpegMarkers* Markers = nullptr,
+                                      const TRowsDecoded& Rows = {});

@@ -156,14 +156,18 @@ std::optional<QByteArray> JoinStrips(const std::vector<TJpegBuffer>& strips, int
 
 } // namespace
 
-std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
+std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality,
+                                         const TRowsBeforeEncoding& rows)
 {
     const QImage::Format format = image.format();
     if (image.isNull() || quality < -1 || quality > 100 ||
         (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
          format != QImage::Format_ARGB32_Premultiplied) ||
-        !image.textKeys().isEmpty() || image.colorSpace().isValid() || !JpegHolds(image.size()))
+        !image.textKeys().isEmpty() || image.colorSpace().isValid() || !JpegHolds(image.size())) {
+        if (rows && !image.isNull())
+            rows(0, image.height());
         return std::nullopt;
+    }
     if (quality < 0)
         quality = 75;
     const int w = image.width();
@@ -178,11 +182,20 @@ std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
     const int stripCount = (h + stripHeight - 1) / stripHeight;
 
     std::vector<TJpegBuffer> strips(static_cast<size_t>(stripCount));
+    // The strips whose rows are made.
+    std::vector<char> made(static_cast<size_t>(stripCount), char(!rows));
+    const auto make = [&](int i) {
+        const int top = i * stripHeight;
+        rows(top, std::min(h, top + stripHeight));
+        made[size_t(i)] = 1;
+    };
     std::atomic<bool> failed = false;
     ForRowBands(stripCount, int64_t(w) * h, [&](int first, int end) {
         TJpegCompressor compressor;
         for (int i = first; i < end && compressor.Ready() && !failed; ++i) {
             const int top = i * stripHeight;
+            if (rows)
+                make(i);
             if (!EncodeRows(compressor, image, top, std::min(stripHeight, h - top), quality,
                             strips[size_t(i)]))
                 failed = true;
@@ -190,8 +203,13 @@ std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality)
         if (!compressor.Ready())
             failed = true;
     });
-    if (failed)
+    if (failed) {
+        // Whoever takes over gets the whole picture.
+        for (int i = 0; i < stripCount; ++i)
+            if (!made[size_t(i)])
+                make(i);
         return std::nullopt;
+    }
     std::optional<QByteArray> jpeg;
     try {
         jpeg = JoinStrips(strips, h, int(int64_t(stripMcuRows) * mcusPerRow));

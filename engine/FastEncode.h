@@ -23,10 +23,20 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // From this many pixels on, a picture is encoded in bands.
 constexpr int64_t FastEncodeStripPixels = int64_t(1) << 20;
 
-// Quality 0 to 100; -1 is Qt's default, 75.
-std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality);
+// Rows [Top, End) of a picture that is still being drawn, made just before
+// they are encoded, so that a picture is encoded band by band behind its
+// drawing: each thread asks for its bands from the top down, several
+// threads at once.
+using TRowsBeforeEncoding = std::function<void(int Top, int End)>;
+
+// Quality 0 to 100; -1 is Qt's default, 75. Rows, when given, is asked for
+// every row before this returns, whatever it returns, unless it raises; what
+// it raises is raised here.
+std::optional<QByteArray> FastEncodeJpeg(const QImage& image, int quality,
+                                         const TRowsBeforeEncoding& rows = {});

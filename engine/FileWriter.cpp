@@ -242,6 +242,16 @@ bool WithinFileSizeLimit(qint64 size)
 bool TFileWriter::Write(const QString& fileName, const std::function<bool(QIODevice&)>& write)
 {
     m_detail.clear();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer))
+        return false;
+    return Write(fileName, buffer.data());
+}
+
+bool TFileWriter::Write(const QString& fileName, const QByteArray& content)
+{
+    m_detail.clear();
     KeepTheFileSizeSignalFromEndingTheProcess();
 
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
@@ -249,12 +259,6 @@ bool TFileWriter::Write(const QString& fileName, const std::function<bool(QIODev
     const QByteArray target = FileReachedBy(QFile::encodeName(fileName));
     if (target.isEmpty())
         return false;
-
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!write(buffer))
-        return false;
-    const QByteArray& content = buffer.data();
 
     struct stat st
     {

@@ -40,6 +40,8 @@ public:
     // False when nothing or not all could be written; the old file is then
     // as it was, unless Detail says where its content is kept.
     bool Write(const QString& fileName, const std::function<bool(QIODevice&)>& write);
+    // The same for content made already.
+    bool Write(const QString& fileName, const QByteArray& content);
 
     // After a failed Write, a sentence for the user when the file's name
     // alone does not say enough (where its old content is kept); else empty.

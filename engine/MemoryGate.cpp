@@ -25,3 +25,20 @@ void TMemoryGate::Leave(int64_t Bytes)
     }
     m_left.notify_all();
 }
+
+void TMemoryGate::TTicket::Raise(int64_t Bytes)
+{
+    if (Bytes <= m_bytes)
+        return;
+    m_gate.Exchange(m_bytes, Bytes);
+    m_bytes = Bytes;
+}
+
+void TMemoryGate::Exchange(int64_t Held, int64_t Bytes)
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_held -= Held;
+    m_left.notify_all();
+    m_left.wait(lock, [&] { return m_held == 0 || m_held + Bytes <= m_capacity; });
+    m_held += Bytes;
+}

@@ -26,6 +26,10 @@ public:
         TTicket(const TTicket&) = delete;
         TTicket& operator=(const TTicket&) = delete;
 
+        // Holds Bytes from now on where that is more than it holds: what it
+        // holds is given back, and Bytes are waited for as Enter waits.
+        void Raise(int64_t Bytes);
+
     private:
         TMemoryGate& m_gate;
         int64_t m_bytes;
@@ -37,6 +41,8 @@ public:
 
 private:
     void Leave(int64_t Bytes);
+    // Gives back Held bytes and takes Bytes, waiting as Enter does.
+    void Exchange(int64_t Held, int64_t Bytes);
 
     const int64_t m_capacity;
     int64_t m_held = 0;

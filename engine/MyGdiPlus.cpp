@@ -82,17 +82,20 @@ namespace {
 
 // What decoding takes is read from the header and checked before anything is
 // decoded; Whole, the picture's bytes when they were read into memory, goes
-// to the fast decoders first. Cut, when given, gets whether the header says
-// the file ends before its pixels do.
+// to the fast decoders first, with the markers the header's walk read.
+// Watch, when given, is told of the cost.
 QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* budget,
                 const QSize& scaledSize = QSize(), const QByteArray* whole = nullptr,
-                bool* cut = nullptr)
+                TDecodeWatch* watch = nullptr)
 {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const TDecodeCost cost = ReadDecodeCost(*reader.device(), reader);
-    if (cut)
-        *cut = cost.Cut;
+    if (watch) {
+        watch->Cut = cost.Cut;
+        if (watch->Charge)
+            watch->Charge(cost);
+    }
     if (budget)
         budget->Charge(cost);
     const QString& name = budget ? budget->FileName() : fileName;
@@ -100,7 +103,9 @@ QImage ReadWith(QImageReader& reader, const QString& fileName, TDecodeBudget* bu
     // JPEG and PNG of the common kinds at their own size, straight into
     // 32-bit bitmaps.
     if (whole && !scaledSize.isValid())
-        if (std::optional<QImage> fast = FastDecodeBytes(*whole))
+        if (std::optional<QImage> fast =
+                FastDecodeBytes(*whole, cost.Markers.Valid ? &cost.Markers : nullptr,
+                                watch ? watch->Rows : TRowsDecoded()))
             return *std::move(fast);
     CheckSegments(name, cost);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
@@ -134,7 +139,8 @@ QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize)
     return DecodeImageFile(file, fileName, scaledSize);
 }
 
-QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize, bool* cut)
+QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize,
+                       TDecodeWatch* watch)
 {
     PrepareImageDecoding();
     // Read, never mapped: a file that gets shorter meanwhile gives fewer
@@ -145,10 +151,10 @@ QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaled
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes, cut);
+        return ReadWith(reader, fileName, nullptr, scaledSize, &bytes, watch);
     }
     QImageReader reader(&file);
-    return ReadWith(reader, fileName, nullptr, scaledSize, nullptr, cut);
+    return ReadWith(reader, fileName, nullptr, scaledSize, nullptr, watch);
 }
 
 QSize ImageFileSize(const QString& fileName)
@@ -244,7 +250,8 @@ QImage PremultipliedForReduction(const QImage& image)
         return image;
     const int w = image.width();
     const int h = image.height();
-    QImage premultiplied = NewPresentBitmap(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage premultiplied =
+        NewPresentBitmap(w, h, QImage::Format_ARGB32_Premultiplied, TNewPixels::Overwritten);
     if (premultiplied.isNull())
         return image;
     uchar* const to = premultiplied.bits();
@@ -316,21 +323,30 @@ void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, cons
         !(dest.height() > 0))
         return;
 
-    const bool reduces = dest.width() < source.width() || dest.height() < source.height();
-    if (GetInterpolationMode(painter) == TInterpolation::HighQuality && reduces) {
-        // QPainter samples bilinearly, which aliases when it reduces; an
-        // area-averaging reduction first keeps fine detail grey, not noisy.
-        const QImage whole = source == image.rect() ? image : image.copy(source);
-        const QImage part = PremultipliedForReduction(whole);
-        const int w = qMax(1, qRound(dest.width()));
-        const int h = qMax(1, qRound(dest.height()));
-        QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (part.format() != whole.format())
-            reduced = reduced.convertToFormat(whole.format());
+    const QImage reduced = GetInterpolationMode(painter) == TInterpolation::HighQuality
+                               ? ReducedForDrawing(image, dest, source)
+                               : QImage();
+    if (!reduced.isNull())
         painter.drawImage(dest, reduced, QRectF(reduced.rect()));
-    } else {
+    else
         painter.drawImage(dest, image, QRectF(source));
-    }
+}
+
+QImage ReducedForDrawing(const QImage& image, const QRectF& dest, const QRect& source)
+{
+    if (image.isNull() || source.width() <= 0 || source.height() <= 0 || !(dest.width() > 0) ||
+        !(dest.height() > 0) || (dest.width() >= source.width() && dest.height() >= source.height()))
+        return QImage();
+    // QPainter samples bilinearly, which aliases when it reduces; an
+    // area-averaging reduction first keeps fine detail grey, not noisy.
+    const QImage whole = source == image.rect() ? image : image.copy(source);
+    const QImage part = PremultipliedForReduction(whole);
+    const int w = qMax(1, qRound(dest.width()));
+    const int h = qMax(1, qRound(dest.height()));
+    QImage reduced = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (part.format() != whole.format())
+        reduced = reduced.convertToFormat(whole.format());
+    return reduced;
 }
 
 TBitmapData24::TBitmapData24(QImage& image) : m_image(image)
@@ -395,33 +411,79 @@ void CheckJpegSize(const QSize& Size)
                             .toStdString());
 }
 
-bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
+namespace {
+
+// Encodes Image with the encoder Format into Device. JPEG of the common
+// kinds goes through libjpeg set up here, which gives the pixels Qt's
+// writer gives, straight into Bytes when it is given, band by band behind
+// Rows when that is given; Qt's writer does everything else, once every row
+// is made.
+bool Encode(const QImage& image, const QByteArray& format, int quality, QIODevice* device,
+            QByteArray* bytes, const TRowsBeforeEncoding& rows = {})
 {
-    const QByteArray format = FindEncoderForMimeType(mimeType);
-    if (format.isEmpty() || image.isNull() || !device)
+    if (format.isEmpty() || image.isNull())
         return false;
-    // JPEG of the common kinds through libjpeg set up here, which gives the
-    // pixels Qt's writer gives; Qt's writer for everything else.
-    if (format == "jpeg" || format == "jpg") {
+    const bool jpeg = format == "jpeg" || format == "jpg";
+    if (rows && !(jpeg && JpegHolds(image.size())))
+        rows(0, image.height());
+    if (jpeg) {
         if (!JpegHolds(image.size()))
             return false;
-        if (const std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality))
+        if (std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality, rows)) {
+            if (bytes) {
+                *bytes = *std::move(jpeg);
+                return true;
+            }
             return device->write(*jpeg) == jpeg->size();
+        }
     }
-    QImageWriter writer(device, format);
+    QBuffer buffer(bytes);
+    if (bytes && !buffer.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(bytes ? &buffer : device, format);
     if (quality >= 0)
         writer.setQuality(quality);
     return writer.write(image);
 }
 
-bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
-                         QString* detail)
+} // namespace
+
+bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType, int quality)
+{
+    return device && Encode(image, FindEncoderForMimeType(mimeType), quality, device, nullptr);
+}
+
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality,
+                            const TRowsBeforeEncoding& rows)
+{
+    QByteArray bytes;
+    if (!Encode(image, FindEncoderForMimeType(mimeType), quality, nullptr, &bytes, rows))
+        return QByteArray();
+    return bytes;
+}
+
+namespace {
+
+template <class C> bool WriteWith(const QString& fileName, const C& content, QString* detail)
 {
     TFileWriter writer;
-    const bool written = writer.Write(fileName, write);
+    const bool written = writer.Write(fileName, content);
     if (detail)
         *detail = writer.Detail();
     return written;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
+                         QString* detail)
+{
+    return WriteWith(fileName, write, detail);
+}
+
+bool WriteFileAtomically(const QString& fileName, const QByteArray& content, QString* detail)
+{
+    return WriteWith(fileName, content, detail);
 }
 
 std::string CreateFileMessage(const QString& FileName, const QString& Detail)

@@ -18,6 +18,7 @@
 class QFile;
 class QIODevice;
 class TDecodeBudget;
+struct TDecodeCost;
 
 // ---------------------------------------------------------------------------
 // Rectangles and points
@@ -98,12 +99,23 @@ QImage CopyBitmap(const QImage& image);
 // (CheckRegularFile) before it is opened.
 QImage NormalizeDecoded(const QImage& image);
 QImage DecodeImageFile(const QString& fileName, const QSize& scaledSize = QSize());
+// What a caller of DecodeImageFile is told of the decode while it runs.
+struct TDecodeWatch
+{
+    // Told what the decode takes (DecodeCost.h) once the file is read,
+    // before a pixel is decoded; it may raise to give up.
+    std::function<void(const TDecodeCost&)> Charge;
+    // Told of the picture's rows as they are decoded (TRowsDecoded,
+    // FastDecode.h).
+    std::function<void(const QImage& Picture, int Rows)> Rows;
+    // Whether the header says that the file ends before its pixels do (see
+    // TDecodeCost::Cut).
+    bool Cut = false;
+};
 // The same for a file open for reading in File, at its start; FileName names
-// it in messages. Its bytes are read, never mapped. Cut, when given, gets
-// whether the header says that the file ends before its pixels do (see
-// TDecodeCost::Cut).
+// it in messages. Its bytes are read, never mapped, and read once.
 QImage DecodeImageFile(QFile& file, const QString& fileName, const QSize& scaledSize = QSize(),
-                       bool* cut = nullptr);
+                       TDecodeWatch* watch = nullptr);
 QImage DecodeImageDevice(QIODevice* device, TDecodeBudget* budget = nullptr);
 QImage DecodeImageBytes(const QByteArray& bytes, TDecodeBudget* budget = nullptr);
 // The size a picture file's header gives; invalid when it gives none or the
@@ -148,6 +160,10 @@ TInterpolation GetInterpolationMode(const QPainter& painter);
 // and other settings, which it leaves as they are. A source or destination
 // whose width or height is 0 or less draws nothing.
 void DrawBitmap(QPainter& painter, const QImage& image, const QRectF& dest, const QRect& source);
+// What DrawBitmap draws with high quality in place of Source when Dest is
+// smaller: the part reduced by area averaging to Dest's size, rounded. Null
+// when Dest is no smaller or nothing would be drawn.
+QImage ReducedForDrawing(const QImage& image, const QRectF& dest, const QRect& source);
 
 // ---------------------------------------------------------------------------
 // The locked 24-bit view: bytes blue, green, red; rows Stride bytes apart.
@@ -192,6 +208,12 @@ void CheckJpegSize(const QSize& Size);
 // a JPEG of a picture that JPEG cannot hold, before anything is written.
 bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeType,
                  int quality = -1);
+// The same into memory; empty when it fails. Rows, when given, makes the
+// rows of an image that is still being drawn just before they are encoded
+// (TRowsBeforeEncoding, FastEncode.h); every row is made before this
+// returns, unless Rows raises, and then this raises.
+QByteArray EncodeImageBytes(const QImage& image, const QByteArray& mimeType, int quality = -1,
+                            const std::function<void(int Top, int End)>& rows = {});
 
 // Writes a file so that a failed write leaves the old one as it was: the
 // content is made in memory, then replaces the file by rename where the
@@ -200,6 +222,9 @@ bool EncodeImage(const QImage& image, QIODevice* device, const QByteArray& mimeT
 // gets what the user needs to know beyond the file's name (where its old
 // content is kept), else empty.
 bool WriteFileAtomically(const QString& fileName, const std::function<bool(QIODevice&)>& write,
+                         QString* detail = nullptr);
+// The same for content made already, which is then not copied.
+bool WriteFileAtomically(const QString& fileName, const QByteArray& content,
                          QString* detail = nullptr);
 // "Cannot create file %s" naming FileName, with the writer's Detail below.
 std::string CreateFileMessage(const QString& FileName, const QString& Detail);

@@ -2,6 +2,8 @@
 
 #include "UniFuncs.h"
 
+#include <QImageReader>
+
 EImagingError UnreadablePicture(const QString& FileName)
 {
     return EImagingError(FileMessage("Cannot read the picture file %1", FileName));
@@ -22,12 +24,30 @@ TPictureFile::TPictureFile(const QString& FileName) : m_fileName(FileName)
         m_openedSize = m_file.size();
 }
 
-QImage TPictureFile::Decode()
+TDecodeCost TPictureFile::HeaderCost()
+{
+    if (!m_file.isOpen())
+        return TDecodeCost();
+    // The reader reads what it needs of the header: the file goes back to
+    // where it was for the decode.
+    const qint64 at = m_file.pos();
+    TDecodeCost cost;
+    {
+        QImageReader reader(&m_file);
+        reader.setDecideFormatFromContent(true);
+        cost = ReadHeaderCost(m_file, reader);
+    }
+    m_file.seek(at);
+    return cost;
+}
+
+QImage TPictureFile::Decode(const std::function<void(const TDecodeCost&)>& Charge)
 {
     if (!m_file.isOpen())
         return QImage();
-    bool cut = false;
-    QImage picture = DecodeImageFile(m_file, m_fileName, QSize(), &cut);
-    m_damaged = cut || m_file.size() < m_openedSize;
+    TDecodeWatch watch;
+    watch.Charge = Charge;
+    QImage picture = DecodeImageFile(m_file, m_fileName, QSize(), &watch);
+    m_damaged = watch.Cut || m_file.size() < m_openedSize;
     return picture;
 }

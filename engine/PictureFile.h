@@ -6,11 +6,14 @@
 // file opened once and read once, which tells why it could not be opened and
 // whether it is damaged.
 
+#include "DecodeCost.h"
 #include "MyGdiPlus.h"
 
 #include <QFile>
 #include <QImage>
 #include <QString>
+
+#include <functional>
 
 // The error for a picture file that cannot be used: "Cannot read the picture
 // file %1" with the shown path.
@@ -33,9 +36,17 @@ public:
     // EACCES and the like); 0 once it is open.
     int OpenError() const { return m_openError; }
 
+    // What decoding the file takes, from its header alone (ReadHeaderCost),
+    // and the bytes the file itself takes once it is read; nothing for a
+    // file that could not be opened.
+    TDecodeCost HeaderCost();
+    qint64 Size() const { return m_openedSize; }
+
     // The picture as DecodeImageFile gives it, raising what it raises; empty
-    // when the file could not be opened or does not decode. Once only.
-    QImage Decode();
+    // when the file could not be opened or does not decode. Once only: the
+    // file is read once, and Charge, when given, is told what the decode
+    // takes before it begins (TDecodeWatch).
+    QImage Decode(const std::function<void(const TDecodeCost&)>& Charge = {});
 
     // After Decode: the file ends before its pixels do (a JPEG cut short, see
     // TDecodeCost::Cut), or it got shorter after it was opened (a copy or a

@@ -96,9 +96,15 @@ TWorkPool::TWorkPool(int Workers)
         }
     } catch (const std::system_error&) {
     }
+    // A few writers: a write mostly waits for the disk, and several at once
+    // keep it busy while the copies into the system's cache go side by side.
     try {
-        m_writer = std::thread([this] { Serve(m_writes); });
-        ::pthread_setname_np(m_writer.native_handle(), "orvo-write");
+        const int writers = std::clamp(int(m_workers.size()) / 2, 1, MaxWriters);
+        m_writers.reserve(size_t(writers));
+        for (int i = 0; i < writers; ++i) {
+            m_writers.emplace_back([this] { Serve(m_writes); });
+            ::pthread_setname_np(m_writers.back().native_handle(), "orvo-write");
+        }
     } catch (const std::system_error&) {
     }
 }
@@ -116,11 +122,10 @@ void TWorkPool::Stop()
     }
     m_tasks.Ready.notify_all();
     m_writes.Ready.notify_all();
-    for (std::thread& worker : m_workers)
-        if (worker.joinable())
-            worker.join();
-    if (m_writer.joinable())
-        m_writer.join();
+    for (std::vector<std::thread>* threads : {&m_workers, &m_writers})
+        for (std::thread& thread : *threads)
+            if (thread.joinable())
+                thread.join();
     // What was queued is dropped, outside the lock: a task's future then
     // reports a broken promise, a loop's caller does the bands itself.
     std::deque<std::function<void()>> dropped[2];
@@ -131,9 +136,15 @@ void TWorkPool::Stop()
     }
 }
 
+int TWorkPool::IdleWorkers() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_idle - int(m_tasks.Items.size());
+}
+
 bool TWorkPool::Served(const TQueue& Queue) const
 {
-    return &Queue == &m_tasks ? !m_workers.empty() : m_writer.joinable();
+    return !(&Queue == &m_tasks ? m_workers : m_writers).empty();
 }
 
 bool TWorkPool::Push(TQueue& Queue, std::function<void()> Item, bool Urgent)
@@ -157,7 +168,10 @@ void TWorkPool::Serve(TQueue& Queue)
         std::function<void()> item;
         {
             std::unique_lock<std::mutex> lock(m_lock);
+            const bool worker = &Queue == &m_tasks;
+            m_idle += worker;
             Queue.Ready.wait(lock, [&] { return m_stop || !Queue.Items.empty(); });
+            m_idle -= worker;
             if (m_stop)
                 return;
             item = std::move(Queue.Items.front());

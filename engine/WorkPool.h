@@ -16,8 +16,9 @@
 //   worker that splits itself again (the bands of a batch photo) runs on the
 //   same workers or on the calling one, never on new threads, so no more
 //   picture threads run than there are cores.
-// - The pool's writer, one thread started with the workers: it writes the
-//   outputs of a batch run one after the other, so that waiting for the disk
+// - The pool's writers, a few threads started with the workers (one for two
+//   workers, at most MaxWriters): they write the outputs of a batch run as
+//   soon as each is framed, several at once, so that waiting for the disk
 //   holds neither the window nor a core.
 // - The thumbnail worker of each thumbnail browser (controls/ThumbWorker.h),
 //   one thread per thumbnail run, joined by its browser: it draws the frame
@@ -60,6 +61,8 @@ public:
 
     // The workers that could be started.
     int WorkerCount() const { return int(m_workers.size()); }
+    // The workers waiting for work that nothing queued will take, now.
+    int IdleWorkers() const;
 
     // Runs Body(0) ... Body(Count - 1), on the calling thread and on as many
     // idle workers as help, at most one thread per worker in all; returns
@@ -75,7 +78,11 @@ public:
     {
         return Submit(m_tasks, std::move(Task));
     }
-    // Runs Task on the writer, after the writes handed in before it.
+    // The most writer threads.
+    static constexpr int MaxWriters = 4;
+
+    // Runs Task on a writer, once the writes handed in before it have begun;
+    // several writes run at once.
     template <class F> auto RunWrite(F Task) -> std::future<std::invoke_result_t<F&>>
     {
         return Submit(m_writes, std::move(Task));
@@ -107,8 +114,10 @@ private:
 
     mutable std::mutex m_lock;
     bool m_stop = false;
+    // Workers waiting for a task.
+    int m_idle = 0;
     TQueue m_tasks;
     TQueue m_writes;
     std::vector<std::thread> m_workers;
-    std::thread m_writer;
+    std::vector<std::thread> m_writers;
 };

@@ -2,8 +2,8 @@
 # Builds the tests that run code on more than one thread (thumbnail worker,
 # the side panel's frame thumbnails, colour passes and quarter turns shared
 # among threads, JPEG encoded in bands, the canvas composed in bands, batch
-# runs, the work pool itself, previews decoded on the pool) with
-# ThreadSanitizer and runs them.
+# runs, the work pool itself and the memory gate, previews decoded on the
+# pool) with ThreadSanitizer and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -12,7 +12,7 @@ targets=(controls_test_thumb_worker controls_test_pic_thumb app_test_side_panel
          engine_test_color_effects engine_test_imaging_layer engine_test_effect_image
          engine_test_fast_encode controls_test_qyn_kadrix app_test_batch_run
          engine_test_work_pool app_test_preview_loader app_test_open_picture_dialog
-         app_test_batch_frame)
+         app_test_batch_frame engine_test_memory_gate)
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=ON \
       -DORVO_SANITIZE=thread >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"

@@ -52,13 +52,15 @@ TStartupFolders::TStartupFolders()
     m_ready = true;
 }
 
-QImage MakeDetailedPhoto(int width, int height)
+QImage MakeDetailedPhoto(int width, int height, int variant)
 {
     QImage image(width, height, QImage::Format_RGB32);
+    const int shift = variant * 97;
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x)
-            line[x] = qRgb((x * 255) / width, (y * 255) / height, (x ^ y) & 0xFF);
+            line[x] = qRgb(((x + shift) * 255 / width) & 0xFF, ((y + shift) * 255 / height) & 0xFF,
+                           ((x + variant) ^ (y * (1 + variant % 3))) & 0xFF);
     }
     return image;
 }

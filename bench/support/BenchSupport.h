@@ -37,8 +37,9 @@ private:
     bool m_ready = false;
 };
 
-// A photo with detail everywhere, so that encoders have real work.
-QImage MakeDetailedPhoto(int width, int height);
+// A photo with detail everywhere, so that encoders have real work; each
+// Variant is another photo.
+QImage MakeDetailedPhoto(int width, int height, int variant = 0);
 // A frame picture of the given size: a gradient band of the given width
 // around a transparent opening.
 QImage MakeBandFramePicture(int width, int height, int band);

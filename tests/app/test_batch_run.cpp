@@ -16,6 +16,7 @@
 #include "PngFrameCache.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QListWidget>
 #include <QProgressBar>
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -46,17 +48,21 @@ QImage PngFrameImage(int w, int h)
 }
 
 // Photos of mixed sizes and kinds: JPEG and PNG, landscape and portrait,
-// one with alpha, one that does not decode.
+// one with alpha, one of the box's size and a resolution of its own, one
+// that does not decode.
 QStringList MakePhotos(const TTempDir& dir)
 {
-    const QList<QSize> sizes = {{640, 480},  {480, 640}, {1000, 333},  {333, 1000}, {800, 800},
-                                {1201, 901}, {97, 131},  {1600, 1200}, {50, 40},    {720, 540}};
+    const QList<QSize> sizes = {{640, 480},  {480, 640}, {1000, 333},  {333, 1000},
+                                {800, 800},  {1201, 901}, {97, 131},   {1600, 1200},
+                                {50, 40},    {720, 540}, {800, 600}};
     QStringList photos;
     for (int i = 0; i < sizes.size(); ++i) {
         const QString name = dir.file(QStringLiteral("p%1.%2").arg(i).arg(i % 3 ? "jpg" : "png"));
         QImage image = MakeGradient(sizes[i].width(), sizes[i].height());
         if (i == 3)
             image.setPixel(5, 5, qRgba(1, 2, 3, 100));
+        if (i == 10)
+            image.setDotsPerMeterX(5000);
         EXPECT_TRUE(image.save(name, i % 3 ? "JPG" : "PNG", 90));
         photos << name;
     }
@@ -96,6 +102,22 @@ void RunAll(TBatchRun& run)
         run.Finish(i, nullptr);
 }
 
+// A 300 x 300 PNG frame in Dir.
+QString SmallPngFrame(const TTempDir& dir)
+{
+    const QString frame = dir.file(QStringLiteral("frame.png"));
+    EXPECT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
+    return frame;
+}
+
+// A JPEG photo of Size in Dir.
+QString JpegPhoto(const TTempDir& dir, const QString& name, QSize size)
+{
+    const QString photo = dir.file(name);
+    EXPECT_TRUE(MakeGradient(size.width(), size.height()).save(photo, "JPG"));
+    return photo;
+}
+
 } // namespace
 
 TEST(BatchRunTest, OutputsAreByteIdenticalToFramingOneAfterTheOther)
@@ -128,13 +150,53 @@ TEST(BatchRunTest, OutputsAreByteIdenticalToFramingOneAfterTheOther)
     }
 }
 
+TEST(BatchRunTest, AFrameOfTheOutputsSizeIsDrawnBehindItsDecodeAndACutOneWritesNothing)
+{
+    // Photos that are decoded sooner than the frame follow its rows; a frame
+    // cut short gives up after they have begun to.
+    const QSize box(2400, 1800);
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut);
+        TTempDir dir;
+        QImage frameImage = PngFrameImage(box.width(), box.height());
+        for (int y = 0; y < frameImage.height(); y += 3)
+            frameImage.setPixel(y % frameImage.width(), y, qRgba(y % 256, 7, 9, 200));
+        QByteArray png;
+        QBuffer buffer(&png);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && frameImage.save(&buffer, "PNG"));
+        const QString frame =
+            dir.write(QStringLiteral("frame.png"), cut ? png.left(png.size() * 3 / 4) : png);
+        QStringList photos;
+        for (int i = 0; i < 6; ++i) {
+            photos << dir.file(QStringLiteral("p%1.jpg").arg(i));
+            ASSERT_TRUE(MakeGradient(i == 5 ? 4800 : 2400, i == 5 ? 3600 : 1800)
+                            .save(photos.back(), "JPG", 80));
+        }
+        const std::vector<QByteArray> expected =
+            cut ? std::vector<QByteArray>(6) : Reference(photos, frame, true, box);
+        {
+            TBatchRun run(Jobs(photos, false), frame, true, box, 6);
+            if (cut) {
+                EXPECT_THROW(run.CheckFrame(), EImagingError);
+            } else {
+                run.CheckFrame();
+                RunAll(run);
+            }
+        }
+        // Once the run is gone, with its photos in work: nothing written from
+        // a frame that could not be read.
+        for (int i = 0; i < photos.size(); ++i)
+            EXPECT_EQ(ReadAll(TBatchFramer::OutputName(photos[i], false, "Pre")),
+                      expected[size_t(i)])
+                << i;
+    }
+}
+
 TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
 {
     TTempDir dir;
-    const QString frame = dir.file(QStringLiteral("frame.png"));
-    ASSERT_TRUE(PngFrameImage(300, 300).save(frame, "PNG"));
-    const QString a = dir.file(QStringLiteral("a.jpg"));
-    ASSERT_TRUE(MakeGradient(900, 700).save(a, "JPG"));
+    const QString frame = SmallPngFrame(dir);
+    const QString a = JpegPhoto(dir, QStringLiteral("a.jpg"), QSize(900, 700));
     const QSize box(640, 480);
     // Second names of a and of the frame: hard links are the same file.
     const QString b = dir.file(QStringLiteral("b.jpg"));
@@ -158,17 +220,58 @@ TEST(BatchRunTest, PhotosReadingEarlierOutputsSeeThemWritten)
     }
 
     TBatchRun run(Jobs({a, b, frame, frameName, a}, true), frame, true, box, 4);
-    const int framings[] = {0, 1, 1, 1, 2}; // a's framing after each photo
-    for (int i = 0; i < run.Count(); ++i) {
+    for (int i = 0; i < run.Count(); ++i)
         EXPECT_EQ(run.Finish(i, nullptr), i != 2 && i != 3) << i;
-        EXPECT_EQ(ReadAll(a), expected[size_t(framings[i])]) << i;
-        EXPECT_EQ(ReadAll(frame), frameBytes) << i;
-    }
+    EXPECT_EQ(ReadAll(a), expected[2]);
+    EXPECT_EQ(ReadAll(frame), frameBytes);
     ASSERT_EQ(run.Failures().Count(), 2);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(run.Failures().Entries()[size_t(i)].Photo, i ? frameName : frame);
         EXPECT_EQ(run.Failures().Entries()[size_t(i)].Reason, "the output would replace the frame");
     }
+}
+
+TEST(BatchRunTest, APhotoSwappedForANamedPipeIsNamedNotWaitedFor)
+{
+    TTempDir dir;
+    const QString frame = SmallPngFrame(dir);
+    const QString photo = JpegPhoto(dir, QStringLiteral("photo.jpg"), QSize(60, 40));
+    TBatchRun run(Jobs({photo}, false), frame, true, QSize(640, 480), 1);
+    // A sync tool puts a pipe in the photo's place after the list was made:
+    // opening it for reading would wait for a writer that never comes.
+    ASSERT_TRUE(QFile::remove(photo));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(photo).constData(), 0644), 0);
+    run.CheckFrame();
+    EXPECT_FALSE(run.Finish(0, nullptr));
+    ASSERT_EQ(run.Failures().Count(), 1);
+    EXPECT_TRUE(run.Failures().Entries()[0].Reason.contains("named pipe"));
+}
+
+TEST(BatchRunTest, OutputsToOneFileAreWrittenInListOrder)
+{
+    TTempDir dir;
+    const QString frame = SmallPngFrame(dir);
+    // The first photo takes far longer to frame than the second.
+    const QString large = JpegPhoto(dir, QStringLiteral("large.jpg"), QSize(3000, 2000));
+    const QString small = JpegPhoto(dir, QStringLiteral("small.jpg"), QSize(60, 40));
+    // The same where the first is found damaged only once it is decoded.
+    const QString cut = JpegPhoto(dir, QStringLiteral("cut.jpg"), QSize(3000, 2000));
+    QFile file(cut);
+    ASSERT_TRUE(file.resize(file.size() - 1000));
+    const QString out = dir.file(QStringLiteral("out.jpg"));
+    const QString out2 = dir.file(QStringLiteral("out2.jpg"));
+    const QSize box(640, 480);
+    TBatchRun run({{large, out, QString()},
+                   {small, out, QString()},
+                   {cut, out2, QString()},
+                   {small, out2, QString()}},
+                  frame, true, box, 4);
+    RunAll(run);
+    const QByteArray expected =
+        TBatchFramer::EncodeJpeg(TBatchFramer::FramePhoto(small, frame, true, box));
+    EXPECT_EQ(ReadAll(out), expected);
+    EXPECT_EQ(ReadAll(out2), expected);
+    EXPECT_EQ(run.Failures().Count(), 1);
 }
 
 TEST(BatchRunTest, PngFrameIsDecodedAgainWhenItsFileChanges)

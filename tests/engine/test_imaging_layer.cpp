@@ -106,18 +106,53 @@ TEST(NewBitmapTest, EveryPixelStartsAtZero)
     }
 }
 
-TEST(NewBitmapTest, LargeBitmapsWorkOnKernelsWithLargerPages)
+TEST(NewBitmapTest, LargeBitmapsWorkOnKernelsWithLargerPagesAndWithOrWithoutHugePages)
 {
-    // ARM64 kernels run with pages of 16 or 64 KB.
-    for (const size_t page : {size_t(16) << 10, size_t(64) << 10}) {
-        const QImage large = NewPresentBitmap(1100, 1000, QImage::Format_ARGB32, page);
-        ASSERT_FALSE(large.isNull()) << page;
+    // ARM64 kernels run with pages of 16 or 64 KB; huge pages may be off.
+    const size_t huge = size_t(2) << 20;
+    for (const TPageSizes pages : {TPageSizes{size_t(16) << 10, 0}, TPageSizes{size_t(64) << 10, 0},
+                                   TPageSizes{4096, huge}}) {
+        const QImage large =
+            NewPresentBitmap(1100, 1000, QImage::Format_ARGB32, TNewPixels::Cleared, pages);
+        ASSERT_FALSE(large.isNull()) << pages.Page;
         QImage expected(1100, 1000, QImage::Format_ARGB32);
         expected.fill(0);
         EXPECT_EQ(std::memcmp(large.constBits(), expected.constBits(), size_t(large.sizeInBytes())),
                   0)
-            << page;
+            << pages.Page;
+        if (pages.Huge > 0) {
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(large.constBits()) % huge, 0u);
+        }
     }
+}
+
+TEST(BitmapReuseTest, MemoryOfABitmapServesTheNextAndGoesBackWithTheLastReuse)
+{
+    const auto mapped = [] { return TBitmapReuse::KeptBytes() + TBitmapReuse::LiveBytes(); };
+    const int64_t before = mapped();
+    {
+        const TBitmapReuse reuse;
+        const uchar* first;
+        {
+            QImage dirty = NewBitmap(2000, 1000, QImage::Format_RGB32);
+            dirty.fill(0xDEADBEEF);
+            first = dirty.constBits();
+        }
+        EXPECT_GT(TBitmapReuse::KeptBytes(), 0);
+        // The same memory, cleared as a new bitmap is.
+        QImage again = NewBitmap(2000, 1000, QImage::Format_ARGB32);
+        EXPECT_EQ(again.constBits(), first);
+        EXPECT_TRUE(SamePixels(again, MakeSolid(2000, 1000, Qt::transparent)));
+        again.fill(0xDEADBEEF);
+        again = QImage();
+        // What is kept stays within what was alive at once: a larger bitmap
+        // takes fresh memory once the kept one has gone.
+        const int64_t most = mapped() - before;
+        const QImage larger = NewBitmap(4000, 1000, QImage::Format_ARGB32);
+        EXPECT_LE(mapped() - before, std::max<int64_t>(most, larger.sizeInBytes() + 4096));
+    }
+    EXPECT_EQ(TBitmapReuse::KeptBytes(), 0);
+    EXPECT_EQ(mapped(), before);
 }
 
 TEST(NewBitmapTest, EmptyNegativeAndHugeSizes)

@@ -12,6 +12,7 @@
 #include "FrameMaker.h"
 #include "MyGdiPlus.h"
 #include "OpenPictureDialog.h"
+#include "PictureFile.h"
 #include "PreviewLoader.h"
 #include "QynKadrix.h"
 #include "SidePanel.h"
@@ -126,7 +127,7 @@ TEST_F(DecodeBudgetTest, EachFormatIsChargedWhatItsDecoderTakes)
     // bits, and a progressive JPEG's coefficients, which take the largest
     // picture past what one decode may hold.
     const QString deep = Write(QStringLiteral("deep.png"), CraftedFiles::Png(QSize(4000, 3000), 16));
-    EXPECT_EQ(DecodePeakBytes(deep), int64_t(4000) * 3000 * (8 + 4));
+    EXPECT_EQ(TPictureFile(deep).HeaderCost().PeakBytes, int64_t(4000) * 3000 * (8 + 4));
     const QString progressive =
         Write(QStringLiteral("progressive.jpg"), CraftedFiles::ProgressiveJpeg(QSize(11585, 11585)));
     EXPECT_EQ(Refusal([&] { DecodeImageFile(progressive); }),

@@ -423,12 +423,13 @@ bool Encode(const QImage& image, const QByteArray& format, int quality, QIODevic
 {
     if (format.isEmpty() || image.isNull())
         return false;
-    const bool jpeg = format == "jpeg" || format == "jpg";
-    if (rows && !(jpeg && JpegHolds(image.size())))
+    const bool isJpeg = format == "jpeg" || format == "jpg";
+    const bool fast = isJpeg && JpegHolds(image.size());
+    if (rows && !fast)
         rows(0, image.height());
-    if (jpeg) {
-        if (!JpegHolds(image.size()))
-            return false;
+    if (isJpeg && !fast)
+        return false;
+    if (fast) {
         if (std::optional<QByteArray> jpeg = FastEncodeJpeg(image, quality, rows)) {
             if (bytes) {
                 *bytes = *std::move(jpeg);
